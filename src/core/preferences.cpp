@@ -1,0 +1,58 @@
+#include "core/preferences.h"
+
+#include "core/logging.h"
+
+#include <QRegularExpression>
+
+namespace {
+// QSettings treats '/' and '\' as group separators; keys carry server names,
+// so they are kept in one flat group with those characters escaped.
+QString flatKey(const QString &key)
+{
+    QString k = key;
+    k.replace(QLatin1Char('%'), QLatin1String("%25"));
+    k.replace(QLatin1Char('/'), QLatin1String("%2F"));
+    k.replace(QLatin1Char('\\'), QLatin1String("%5C"));
+    return k;
+}
+}
+
+Preferences::Preferences(const QString &file)
+    : m_settings(std::make_unique<QSettings>(file, QSettings::IniFormat))
+{
+}
+
+QString Preferences::string(const QString &key) const
+{
+    return m_settings->value(flatKey(key)).toString();
+}
+
+bool Preferences::contains(const QString &key) const
+{
+    return m_settings->contains(flatKey(key));
+}
+
+qint64 Preferences::integer(const QString &key) const
+{
+    // Like the integer value of a text: its leading (signed) digits, 0 when none.
+    static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?\\d+)"));
+    const auto m = leading.match(string(key));
+    if (!m.hasMatch())
+        return 0;
+    bool ok = false;
+    const qint64 v = m.captured(1).toLongLong(&ok);
+    return ok ? v : 0;
+}
+
+void Preferences::setString(const QString &key, const QString &value)
+{
+    m_settings->setValue(flatKey(key), value);
+    m_settings->sync();
+    if (m_settings->status() != QSettings::NoError)
+        qCWarning(lcSession) << "could not save preferences to" << m_settings->fileName();
+}
+
+QString Preferences::fileName() const
+{
+    return m_settings->fileName();
+}

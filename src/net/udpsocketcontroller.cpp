@@ -1,0 +1,284 @@
+#include "net/udpsocketcontroller.h"
+
+#include "core/appcontext.h"
+#include "core/logging.h"
+#include "protocol/commonclass.h"
+
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QUdpSocket>
+
+#include <sys/socket.h>
+
+namespace {
+constexpr long kReceiverTag = 1;
+
+QString hostText(const QHostAddress &address)
+{
+    // A dual-stack socket reports IPv4 senders as ::ffff:a.b.c.d.
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : address.toString();
+}
+}
+
+UdpSocketController::UdpSocketController(AppContext &ctx)
+    : m_ctx(ctx)
+{
+}
+
+UdpSocketController::~UdpSocketController()
+{
+    delete m_udpServer;
+    delete m_udpClient;
+}
+
+UdpSocketController &UdpSocketController::shareInstance()
+{
+    return AppContext::current()->shared<UdpSocketController>();
+}
+
+bool UdpSocketController::enableBroadcast(QUdpSocket *socket)
+{
+    const int on = 1;
+    const qintptr fd = socket->socketDescriptor();
+    return fd >= 0 && ::setsockopt(int(fd), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+}
+
+bool UdpSocketController::joinGroup(QUdpSocket *socket)
+{
+    const ContextConfig &cfg = m_ctx.config();
+    const QHostAddress group(cfg.multicastGroup);
+    if (cfg.multicastInterface.isEmpty())
+        return socket->joinMulticastGroup(group);
+    QNetworkInterface iface = QNetworkInterface::interfaceFromName(cfg.multicastInterface);
+    if (!iface.isValid()) {
+        const QHostAddress wanted(cfg.multicastInterface);
+        for (const QNetworkInterface &candidate : QNetworkInterface::allInterfaces())
+            for (const QNetworkAddressEntry &e : candidate.addressEntries())
+                if (e.ip() == wanted)
+                    iface = candidate;
+    }
+    return iface.isValid() ? socket->joinMulticastGroup(group, iface) : socket->joinMulticastGroup(group);
+}
+
+bool UdpSocketController::startUdpServer()
+{
+    // A new socket replaces the old one, which closes with it.
+    delete m_udpServer;
+    m_udpServer = new QUdpSocket(this);
+    m_delegateArray.clear();
+    m_serverReceiver = Receiver();
+    const ContextConfig &cfg = m_ctx.config();
+
+    if (!m_udpServer->bind(cfg.bindAddress, cfg.localPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+        qevaLog(lcNet, QStringLiteral("Error starting server (bind): %1").arg(m_udpServer->errorString()));
+        return false;
+    }
+    if (!enableBroadcast(m_udpServer)) {
+        qevaLog(lcNet, QStringLiteral("Error enableBroadcast (bind): %1").arg(QString::fromLocal8Bit(strerror(errno))));
+        return false;
+    }
+    if (!joinGroup(m_udpServer)) {
+        qevaLog(lcNet, QStringLiteral("Error enableBroadcast (bind): %1").arg(m_udpServer->errorString()));
+        return false;
+    }
+    if (m_udpServer->state() != QAbstractSocket::BoundState) {
+        m_udpServer->close();
+        qevaLog(lcNet, QStringLiteral("Error starting server (recv): %1").arg(m_udpServer->errorString()));
+        return false;
+    }
+    connect(m_udpServer, &QUdpSocket::readyRead, this, &UdpSocketController::readServer);
+    qevaLog(lcNet, QStringLiteral("udp servers success starting %1").arg(m_udpServer->localPort()));
+    return true;
+}
+
+void UdpSocketController::closeUdpServer()
+{
+    if (m_udpServer)
+        m_udpServer->close();
+}
+
+bool UdpSocketController::isServerReceiving() const
+{
+    return m_udpServer && m_udpServer->state() == QAbstractSocket::BoundState;
+}
+
+void UdpSocketController::changeServerDelegate(QObject *receiver, DatagramHandler handler)
+{
+    m_serverReceiver = Receiver{QPointer<QObject>(receiver), receiver != nullptr, std::move(handler)};
+}
+
+QUdpSocket *UdpSocketController::getUdpClient(QObject *)
+{
+    // The receiver is kept only for form: nothing the client socket receives
+    // is used, replies come to the server socket.
+    if (!m_udpClient) {
+        m_udpClient = new QUdpSocket(this);
+        if (!m_udpClient->bind(m_ctx.config().bindAddress, 0)) {
+            qevaLog(lcNet, QStringLiteral("Error starting (recv): %1").arg(m_udpClient->errorString()));
+            m_clientFailed = true;
+        } else if (!enableBroadcast(m_udpClient)) {
+            qevaLog(lcNet, QStringLiteral("Error enableBroadcast (bind): %1").arg(QString::fromLocal8Bit(strerror(errno))));
+            m_clientFailed = true;
+        } else {
+            connect(m_udpClient, &QUdpSocket::readyRead, this, [this] {
+                while (m_udpClient->hasPendingDatagrams())
+                    m_udpClient->receiveDatagram(); // dropped
+            });
+        }
+    }
+    return m_clientFailed ? nullptr : m_udpClient;
+}
+
+void UdpSocketController::writeDatagram(const QByteArray &data, const QString &host, quint16 port)
+{
+    if (data.isEmpty())
+        return;
+    QUdpSocket *client = getUdpClient(this);
+    if (!client)
+        return;
+    const QHostAddress address(host);
+    if (address.isNull()) {
+        // No server selected yet: the frame has no destination.
+        qCDebug(lcNet) << "no destination for frame to" << host;
+        return;
+    }
+    if (client->writeDatagram(data, address, port) < 0)
+        qCWarning(lcNet) << "send to" << host << port << "failed:" << client->errorString();
+}
+
+QUdpSocket *UdpSocketController::sendMessage(QObject *receiver, const QString &dataString, const QString &host,
+                                             quint16 port, int timeoutSec, long tag)
+{
+    Q_UNUSED(timeoutSec) // a datagram is handed over at once; there is nothing to time out
+    Q_UNUSED(tag)
+    const auto bytes = CommonClass::hexStringToByteToNSData(dataString);
+    QUdpSocket *client = getUdpClient(receiver);
+    if (bytes)
+        writeDatagram(*bytes, host, port);
+    return client;
+}
+
+void UdpSocketController::sendMessage(QObject *receiver, const QString &host, const QByteArray &data, long)
+{
+    qevaLog(lcNet, QStringLiteral("now send the nomarl message to host %1  at port %2").arg(host).arg(m_ctx.config().serverPort));
+    getUdpClient(receiver);
+    writeDatagram(data, host, m_ctx.config().serverPort);
+}
+
+void UdpSocketController::sendMessage(QObject *receiver, const QByteArray &data, const QString &host, quint16 port, long)
+{
+    getUdpClient(receiver);
+    writeDatagram(data, host, port);
+}
+
+void UdpSocketController::sendGroupMessage(QObject *receiver, DatagramHandler handler, const QByteArray &data, long tag)
+{
+    m_delegateArray.insert(tag, Receiver{QPointer<QObject>(receiver), receiver != nullptr, std::move(handler)});
+    const ContextConfig &cfg = m_ctx.config();
+    qevaLog(lcNet, QStringLiteral(" curent group client is :%1---%2----%3")
+                       .arg(m_udpServer ? QStringLiteral("QUdpSocket(%1)").arg(m_udpServer->localPort()) : QStringLiteral("(null)"))
+                       .arg(cfg.multicastGroup)
+                       .arg(cfg.localPort));
+    if (!m_udpServer || data.isEmpty())
+        return;
+    m_udpServer->writeDatagram(data, QHostAddress(cfg.multicastGroup), cfg.localPort);
+}
+
+void UdpSocketController::sendMessage(const QString &hexFrame, const QString &host, quint16 port, int timeoutSec, long tag)
+{
+    sendMessage(this, hexFrame, host, port, timeoutSec, tag);
+}
+
+void UdpSocketController::readServer()
+{
+    // The socket may be replaced from inside a receiver (a restart); hold it.
+    QPointer<QUdpSocket> socket(m_udpServer);
+    while (socket && socket->hasPendingDatagrams()) {
+        const QNetworkDatagram d = socket->receiveDatagram();
+        if (!d.isValid())
+            break;
+        if (m_serverReceiver.hadObject) {
+            if (m_serverReceiver.object && m_serverReceiver.handler) {
+                DatagramHandler h = m_serverReceiver.handler;
+                h(d.data(), hostText(d.senderAddress()), quint16(d.senderPort()));
+            }
+            continue;
+        }
+        udpSocketDidReceiveData(d.data(), d.senderAddress(), quint16(d.senderPort()));
+    }
+}
+
+void UdpSocketController::udpSocketDidReceiveData(const QByteArray &data, const QHostAddress &from, quint16 port)
+{
+    const QString hex = CommonClass::NSDataToByteTohex(data);
+    qevaLog(lcNet, QStringLiteral("result = %1").arg(stringFromHexString(hex)));
+    auto it = m_delegateArray.find(kReceiverTag);
+    if (it == m_delegateArray.end() || (it->hadObject && !it->object) || !it->handler)
+        return; // nobody listens: dropped
+    DatagramHandler h = it->handler;
+    h(data, hostText(from), port);
+}
+
+QString UdpSocketController::stringFromHexString(const QString &hex) const
+{
+    // The bytes read as an ASCII C string.
+    QByteArray bytes;
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
+        bool ok = false;
+        const int b = hex.mid(i, 2).toInt(&ok, 16);
+        if (!ok || b == 0)
+            break;
+        bytes.append(char(b));
+    }
+    QString text = QString::fromLatin1(bytes);
+    text.replace(QLatin1String("\\u"), QLatin1String("\\U"));
+    // Resolve escapes as a quoted string literal would.
+    QString out;
+    bool failed = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\\')) {
+            out += c;
+            continue;
+        }
+        if (++i >= text.size()) {
+            failed = true;
+            break;
+        }
+        const QChar e = text.at(i);
+        switch (e.unicode()) {
+        case 'n': out += QLatin1Char('\n'); break;
+        case 't': out += QLatin1Char('\t'); break;
+        case 'r': out += QLatin1Char('\r'); break;
+        case 'a': out += QChar(7); break;
+        case 'b': out += QChar(8); break;
+        case 'f': out += QChar(12); break;
+        case 'v': out += QChar(11); break;
+        case 'U': {
+            int value = 0, n = 0;
+            while (n < 4 && i + 1 < text.size() && isxdigit(text.at(i + 1).toLatin1())) {
+                value = value * 16 + QString(text.at(++i)).toInt(nullptr, 16);
+                ++n;
+            }
+            out += QChar(char16_t(value));
+            break;
+        }
+        default:
+            if (e >= QLatin1Char('0') && e <= QLatin1Char('7')) {
+                int value = e.unicode() - '0', n = 1;
+                while (n < 3 && i + 1 < text.size() && text.at(i + 1) >= QLatin1Char('0') && text.at(i + 1) <= QLatin1Char('7')) {
+                    value = value * 8 + (text.at(++i).unicode() - '0');
+                    ++n;
+                }
+                out += QChar(char16_t(value & 0xff));
+            } else {
+                out += e; // \" \\ and any other escaped character stand for themselves
+            }
+        }
+    }
+    const QString result = failed ? QStringLiteral("(null)") : out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    qevaLog(lcNet, QStringLiteral("-------string----%1").arg(result));
+    return result;
+}
