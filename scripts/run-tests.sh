@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the client, the simulator, the CLI and
+# the tests with AddressSanitizer and UndefinedBehaviorSanitizer, runs every
+# test, then runs each fuzz target for a short while.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/setup.sh
+
+jobs=${QEVA_JOBS:-2}
+build="$root/build-test"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEVA_SANITIZE=ON -DQEVA_GUI=ON -DQEVA_TESTS=ON >/dev/null
+ninja -C "$build" -j"$jobs"
+
+export QT_QPA_PLATFORM=offscreen
+(cd "$build" && ctest -j"$jobs" --output-on-failure --timeout 300)
+
+if [ -x scripts/run-fuzz.sh ]; then
+  scripts/run-fuzz.sh "${QEVA_FUZZ_SECONDS:-20}"
+fi

@@ -1,0 +1,302 @@
+#include "store/fmmanager.h"
+
+#include "core/appcontext.h"
+#include "core/logging.h"
+#include "store/sqlitedatabase.h"
+
+#include <QDir>
+
+namespace {
+
+// The three tables, exactly as the Part executes them (spacing included).
+const QString kCreateUserInfo = QStringLiteral(
+    "CREATE TABLE UserInfo (_id INTEGER PRIMARY KEY AUTOINCREMENT, UserName TEXT, deviceName TEXT, "
+    "devicePassword TEXT, deviceWindowHex TEXT,deviceWindowNum TEXT,deviceIp TEXT,userId TEXT,"
+    "deviceInfo1 TEXT,deviceInfo2 TEXT, deviceInfo3 TEXT)");
+const QString kCreateDeviceNormalInfo = QStringLiteral(
+    "CREATE TABLE DeviceNormalInfo (_id INTEGER PRIMARY KEY AUTOINCREMENT, deviceWindowIDHex TEXT, "
+    "deviceIp TEXT, playType TEXT,playIndex TEXT, playYinliang TEXT,deviceInfo1 TEXT,deviceInfo2 TEXT, "
+    "deviceInfo3 TEXT)");
+const QString kCreateFilesTransInfo = QStringLiteral(
+    "CREATE TABLE FilesTransInfo (_id INTEGER PRIMARY KEY AUTOINCREMENT, deviceWindowIDHex TEXT, "
+    "deviceID TEXT, filesName TEXT,filesType TEXT, filesSize TEXT,filesIsFinish TEXT,deviceInfo1 Data,"
+    "deviceInfo2 TEXT, deviceInfo3 TEXT)");
+
+DeviceInfo deviceInfoFromRow(const SqliteRows &row)
+{
+    // The first nine fields only: deviceInfo3 and currentPlayIndex are not
+    // read back (Part 3.1, "Records").
+    DeviceInfo d;
+    d.userName = row.stringForColumn(QStringLiteral("UserName"));
+    d.deviceName = row.stringForColumn(QStringLiteral("deviceName"));
+    d.devicePassword = row.stringForColumn(QStringLiteral("devicePassword"));
+    d.deviceWindowHex = row.stringForColumn(QStringLiteral("deviceWindowHex"));
+    d.deviceWindowNum = row.stringForColumn(QStringLiteral("deviceWindowNum"));
+    d.deviceIp = row.stringForColumn(QStringLiteral("deviceIp"));
+    d.userId = row.stringForColumn(QStringLiteral("userId"));
+    d.deviceInfo1 = row.stringForColumn(QStringLiteral("deviceInfo1"));
+    d.deviceInfo2 = row.stringForColumn(QStringLiteral("deviceInfo2"));
+    return d;
+}
+
+void overwriteFromRow(::DeviceNormalInfo &d, const SqliteRows &row)
+{
+    d.deviceWindowIDHex = row.stringForColumn(QStringLiteral("deviceWindowIDHex"));
+    d.deviceIp = row.stringForColumn(QStringLiteral("deviceIp"));
+    d.playType = row.stringForColumn(QStringLiteral("playType"));
+    d.playIndex = row.stringForColumn(QStringLiteral("playIndex"));
+    d.playYinliang = row.stringForColumn(QStringLiteral("playYinliang"));
+    d.deviceInfo1 = row.stringForColumn(QStringLiteral("deviceInfo1"));
+    d.deviceInfo2 = row.stringForColumn(QStringLiteral("deviceInfo2"));
+    d.deviceInfo3 = row.stringForColumn(QStringLiteral("deviceInfo3"));
+}
+
+PlayFilesInfo playFilesInfoFromRow(const SqliteRows &row)
+{
+    PlayFilesInfo f;
+    f.deviceWindowIDHex = row.stringForColumn(QStringLiteral("deviceWindowIDHex"));
+    f.deviceID = row.stringForColumn(QStringLiteral("deviceID"));
+    f.filesName = row.stringForColumn(QStringLiteral("filesName"));
+    f.filesType = row.stringForColumn(QStringLiteral("filesType"));
+    f.filesSize = row.stringForColumn(QStringLiteral("filesSize"));
+    f.filesIsFinish = row.stringForColumn(QStringLiteral("filesIsFinish"));
+    f.deviceInfo1 = row.dataForColumn(QStringLiteral("deviceInfo1"));
+    f.deviceInfo2 = row.stringForColumn(QStringLiteral("deviceInfo2"));
+    f.deviceInfo3 = row.stringForColumn(QStringLiteral("deviceInfo3"));
+    return f;
+}
+
+} // namespace
+
+FMManager::FMManager(AppContext &ctx)
+    : m_db(std::make_unique<SqliteDatabase>(
+          QDir(ctx.config().documentsDir).filePath(QStringLiteral("dataBase.db"))))
+{
+    if (!m_db->open()) {
+        qevaLog(lcStore, QStringLiteral("Could not open dataBase.db"));
+        return;
+    }
+    // Independent steps: a failure in one does not skip the next, and an
+    // existing table is never altered.
+    if (!m_db->tableExists(QStringLiteral("UserInfo")) && !m_db->executeUpdate(kCreateUserInfo))
+        qevaLog(lcStore, QStringLiteral("创建用户信息表错误。"));
+    if (!m_db->tableExists(QStringLiteral("DeviceNormalInfo"))
+        && !m_db->executeUpdate(kCreateDeviceNormalInfo))
+        qevaLog(lcStore, QStringLiteral("创建设备初始信息表错误。"));
+    if (!m_db->tableExists(QStringLiteral("FilesTransInfo"))
+        && !m_db->executeUpdate(kCreateFilesTransInfo))
+        qevaLog(lcStore, QStringLiteral("创建文件传输信息表错误。"));
+}
+
+FMManager::~FMManager() = default;
+
+FMManager &FMManager::sharedManagerInstance()
+{
+    return AppContext::current()->shared<FMManager>();
+}
+
+void FMManager::setDb(std::unique_ptr<SqliteDatabase> db)
+{
+    m_db = std::move(db);
+}
+
+void FMManager::closeDatabase()
+{
+    if (m_db)
+        m_db->close();
+}
+
+bool FMManager::openHandle()
+{
+    return m_db && m_db->open();
+}
+
+bool FMManager::update(const QString &sql, const QVariantList &args)
+{
+    if (!openHandle())
+        return false;
+    return m_db->executeUpdate(sql, args);
+}
+
+bool FMManager::exists(const QString &sql, const QVariantList &args)
+{
+    if (!openHandle())
+        return false;
+    std::optional<SqliteRows> rows = m_db->executeQuery(sql, args);
+    return rows && rows->next();
+}
+
+// --- UserInfo --------------------------------------------------------------
+
+bool FMManager::insertObjectByUserName(const QString &userName, const QString &deviceName,
+                                       const QString &devicePassword, const QString &deviceWindowHex,
+                                       const QString &deviceWindowNum, const QString &deviceIp,
+                                       const QString &userId, const QString &deviceInfo1,
+                                       const QString &deviceInfo2, const QString &deviceInfo3)
+{
+    return update(QStringLiteral("INSERT INTO UserInfo (UserName, deviceName, devicePassword,deviceWindowHex, "
+                                 "deviceWindowNum, deviceIp, userId,deviceInfo1,deviceInfo2,deviceInfo3) "
+                                 "VALUES (?,?,?,?,?,?,?,?,?,?)"),
+                  {userName, deviceName, devicePassword, deviceWindowHex, deviceWindowNum, deviceIp,
+                   userId, deviceInfo1, deviceInfo2, deviceInfo3});
+}
+
+bool FMManager::updateUserInfoByUserName(const QString &userName, const QString &devicePassword,
+                                         const QString &deviceWindowHex, const QString &deviceWindowNum,
+                                         const QString &userId, const QString &deviceName,
+                                         const QString &shebeiHexString, const QString &deviceLoginState)
+{
+    return update(QStringLiteral("UPDATE UserInfo SET UserName = ?,devicePassword = ?,deviceWindowHex = ?,"
+                                 "deviceWindowNum = ?,deviceName = ?,deviceInfo1 = ?,deviceInfo2 = ? "
+                                 "where userId = ?"),
+                  {userName, devicePassword, deviceWindowHex, deviceWindowNum, deviceName,
+                   deviceLoginState, shebeiHexString, userId});
+}
+
+bool FMManager::selectDeviceInfoWith(const QString &userId)
+{
+    return exists(QStringLiteral("SELECT * FROM UserInfo where userId = ?"), {userId});
+}
+
+bool FMManager::selectDeviceInfoWith(const QString &userId, const QString &windowNumHex)
+{
+    return exists(QStringLiteral("SELECT * FROM UserInfo where userId = ? and deviceWindowHex = ?"),
+                  {userId, windowNumHex});
+}
+
+bool FMManager::updateDeviceIsLoginByDeviceName(const QString &deviceName, const QString &loginState)
+{
+    return update(QStringLiteral("UPDATE UserInfo SET deviceInfo1= ? where deviceName = ?"),
+                  {loginState, deviceName});
+}
+
+std::optional<DeviceInfo> FMManager::selectUserInfoWithDeviceName(const QString &deviceName)
+{
+    if (!openHandle())
+        return std::nullopt;
+    DeviceInfo info; // empty until a row overwrites it; the last row wins
+    if (std::optional<SqliteRows> rows =
+            m_db->executeQuery(QStringLiteral("SELECT * FROM UserInfo where deviceName = ?"), {deviceName})) {
+        while (rows->next())
+            info = deviceInfoFromRow(*rows);
+    }
+    return info;
+}
+
+bool FMManager::DeleteUserInfo()
+{
+    return update(QStringLiteral("delete  FROM UserInfo"));
+}
+
+QList<DeviceInfo> FMManager::selectAllUserInfoDatas()
+{
+    QList<DeviceInfo> list;
+    if (!openHandle())
+        return list;
+    if (std::optional<SqliteRows> rows = m_db->executeQuery(QStringLiteral("SELECT * FROM UserInfo")))
+        while (rows->next())
+            list.append(deviceInfoFromRow(*rows));
+    return list;
+}
+
+// --- DeviceNormalInfo ------------------------------------------------------
+
+bool FMManager::insertObjectByDeviceWindowIDHex(const QString &deviceWindowIDHex, const QString &deviceIp,
+                                                const QString &playType, const QString &playIndex,
+                                                const QString &playYinliang, const QString &deviceInfo1,
+                                                const QString &deviceInfo2, const QString &deviceInfo3)
+{
+    return update(QStringLiteral("INSERT INTO DeviceNormalInfo (deviceWindowIDHex, deviceIp, playType,playIndex, "
+                                 "playYinliang,deviceInfo1,deviceInfo2,deviceInfo3) VALUES (?,?,?,?,?,?,?,?)"),
+                  {deviceWindowIDHex, deviceIp, playType, playIndex, playYinliang, deviceInfo1, deviceInfo2,
+                   deviceInfo3});
+}
+
+bool FMManager::updateDeviceNormalInfoByDeviceWindowIDHex(const QString &deviceWindowIDHex,
+                                                          const QString &deviceIp, const QString &playType,
+                                                          const QString &playIndex,
+                                                          const QString &playYinliang)
+{
+    return update(QStringLiteral("UPDATE DeviceNormalInfo SET deviceWindowIDHex = ?,playType = ?,playIndex = ?,"
+                                 "playYinliang = ?where deviceIp = ?"),
+                  {deviceWindowIDHex, playType, playIndex, playYinliang, deviceIp});
+}
+
+bool FMManager::selectDeviceNormalInfoisExistWithDeviceIp(const QString &deviceIp)
+{
+    return exists(QStringLiteral("SELECT * FROM DeviceNormalInfo where deviceIp = ?"), {deviceIp});
+}
+
+bool FMManager::selectDeviceNormalInfoisExistWithDeviceIp(const QString &deviceIp, const QString &windowIDHex)
+{
+    return exists(QStringLiteral("SELECT * FROM DeviceNormalInfo where deviceIp = ? AND deviceWindowIDHex = ?"),
+                  {deviceIp, windowIDHex});
+}
+
+std::optional< ::DeviceNormalInfo> FMManager::selectDeviceNormalInfoWithDeviceIp(
+    const QString &deviceIp, const QString &deviceWindowIDHex)
+{
+    if (!openHandle())
+        return std::nullopt;
+    ::DeviceNormalInfo info; // empty until a row overwrites it; the last row wins
+    if (std::optional<SqliteRows> rows = m_db->executeQuery(
+            QStringLiteral("SELECT * FROM DeviceNormalInfo where deviceIp = ? AND deviceWindowIDHex = ?"),
+            {deviceIp, deviceWindowIDHex}))
+        while (rows->next())
+            overwriteFromRow(info, *rows);
+    return info;
+}
+
+bool FMManager::DeviceNormalInfo()
+{
+    return update(QStringLiteral("delete  FROM DeviceNormalInfo"));
+}
+
+// --- FilesTransInfo --------------------------------------------------------
+
+bool FMManager::insertObjectByDeviceWindowIDHex(const QString &deviceWindowIDHex, const QString &deviceID,
+                                                const QString &filesName, const QString &filesType,
+                                                const QString &filesSize, const QString &filesIsFinish,
+                                                const QByteArray &deviceInfo1, const QString &deviceInfo2,
+                                                const QString &deviceInfo3)
+{
+    return update(QStringLiteral("INSERT INTO FilesTransInfo (deviceWindowIDHex, deviceID, filesName,filesType, "
+                                 "filesSize,filesIsFinish,deviceInfo1,deviceInfo2,deviceInfo3) "
+                                 "VALUES (?,?,?,?,?,?,?,?,?)"),
+                  {deviceWindowIDHex, deviceID, filesName, filesType, filesSize, filesIsFinish,
+                   QVariant(deviceInfo1), deviceInfo2, deviceInfo3});
+}
+
+bool FMManager::updateFilesTransInfoByDeviceWindowIDHex(const QString &deviceWindowIDHex,
+                                                        const QString &deviceID, const QString &filesName,
+                                                        const QString &filesIsFinish)
+{
+    return update(QStringLiteral("UPDATE FilesTransInfo SET filesIsFinish = ? where deviceID = ? AND "
+                                 "deviceWindowIDHex = ? AND filesName = ?"),
+                  {filesIsFinish, deviceID, deviceWindowIDHex, filesName});
+}
+
+QList<PlayFilesInfo> FMManager::selectAllFilesTransInfoWithDeviceID(const QString &deviceID,
+                                                                    const QString &deviceWindowIDHex)
+{
+    QList<PlayFilesInfo> list;
+    if (!openHandle())
+        return list;
+    if (std::optional<SqliteRows> rows = m_db->executeQuery(QStringLiteral("SELECT * FROM FilesTransInfo")))
+        while (rows->next())
+            list.append(playFilesInfoFromRow(*rows));
+    return list;
+}
+
+bool FMManager::DeleteSingleFilesInfoWithDeviceID(const QString &deviceID, const QString &deviceWindowIDHex,
+                                                  const QString &filesName)
+{
+    return update(QStringLiteral("delete  FROM FilesTransInfo where deviceID = ? AND deviceWindowIDHex = ? "
+                                 "AND filesName = ?"),
+                  {deviceID, deviceWindowIDHex, filesName});
+}
+
+bool FMManager::DeleteAllSendFiles()
+{
+    return update(QStringLiteral("delete  FROM FilesTransInfo"));
+}

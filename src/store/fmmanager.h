@@ -1,0 +1,112 @@
+#pragma once
+
+#include "session/deviceinfo.h"
+#include "store/devicenormalinfo.h"
+#include "store/playfilesinfo.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+#include <optional>
+
+class AppContext;
+class SqliteDatabase;
+
+// The local database (Part 3.1): "dataBase.db" in the context's documents
+// folder with the tables UserInfo, DeviceNormalInfo and FilesTransInfo.
+// Every operation runs exactly one SQL statement with bound values; callers
+// never see SQL. Operations report success as a bool (true also when no row
+// matched), absence as std::nullopt or an empty list, and never throw.
+// A null QString argument binds SQL NULL; a NULL column reads back as a null
+// QString (QByteArray for the file blob).
+//
+// The handle is kept open between operations (the Part leaves that open);
+// closeDatabase() closes it and the next operation opens it again.
+// One caller at a time: the store has no lock, like the original.
+class FMManager
+{
+public:
+    explicit FMManager(AppContext &ctx);
+    ~FMManager();
+    FMManager(const FMManager &) = delete;
+    FMManager &operator=(const FMManager &) = delete;
+
+    static FMManager &sharedManagerInstance();
+
+    // The handle. Without one every operation fails (false / nothing).
+    SqliteDatabase *db() const { return m_db.get(); }
+    void setDb(std::unique_ptr<SqliteDatabase> db);
+
+    void closeDatabase();
+
+    // --- UserInfo ---------------------------------------------------------
+    bool insertObjectByUserName(const QString &userName, const QString &deviceName,
+                                const QString &devicePassword, const QString &deviceWindowHex,
+                                const QString &deviceWindowNum, const QString &deviceIp,
+                                const QString &userId, const QString &deviceInfo1,
+                                const QString &deviceInfo2, const QString &deviceInfo3);
+    bool updateUserInfoByUserName(const QString &userName, const QString &devicePassword,
+                                  const QString &deviceWindowHex, const QString &deviceWindowNum,
+                                  const QString &userId, const QString &deviceName,
+                                  const QString &shebeiHexString, const QString &deviceLoginState);
+    // Whether a row has this userId (and this deviceWindowHex).
+    bool selectDeviceInfoWith(const QString &userId);
+    bool selectDeviceInfoWith(const QString &userId, const QString &windowNumHex);
+    bool updateDeviceIsLoginByDeviceName(const QString &deviceName, const QString &loginState);
+    // The last row with this name; an empty record when none has it;
+    // nothing only when the database cannot be opened. deviceInfo3 is not
+    // read back (the Part fills the first nine fields only).
+    std::optional<DeviceInfo> selectUserInfoWithDeviceName(const QString &deviceName);
+    bool DeleteUserInfo();
+    // Every row in table order; empty also when the database cannot be
+    // opened (no caller tells "nothing" from "no row").
+    QList<DeviceInfo> selectAllUserInfoDatas();
+
+    // --- DeviceNormalInfo -------------------------------------------------
+    bool insertObjectByDeviceWindowIDHex(const QString &deviceWindowIDHex, const QString &deviceIp,
+                                         const QString &playType, const QString &playIndex,
+                                         const QString &playYinliang, const QString &deviceInfo1,
+                                         const QString &deviceInfo2, const QString &deviceInfo3);
+    // Keyed by the address alone: rewrites every row of that address.
+    bool updateDeviceNormalInfoByDeviceWindowIDHex(const QString &deviceWindowIDHex,
+                                                   const QString &deviceIp, const QString &playType,
+                                                   const QString &playIndex,
+                                                   const QString &playYinliang);
+    bool selectDeviceNormalInfoisExistWithDeviceIp(const QString &deviceIp);
+    bool selectDeviceNormalInfoisExistWithDeviceIp(const QString &deviceIp,
+                                                   const QString &windowIDHex);
+    // The last matching row; an empty record when none matches; nothing only
+    // when the database cannot be opened.
+    std::optional< ::DeviceNormalInfo> selectDeviceNormalInfoWithDeviceIp(
+        const QString &deviceIp, const QString &deviceWindowIDHex);
+    // Deletes every play-state row (the Part's name for it).
+    bool DeviceNormalInfo();
+
+    // --- FilesTransInfo ---------------------------------------------------
+    bool insertObjectByDeviceWindowIDHex(const QString &deviceWindowIDHex, const QString &deviceID,
+                                         const QString &filesName, const QString &filesType,
+                                         const QString &filesSize, const QString &filesIsFinish,
+                                         const QByteArray &deviceInfo1, const QString &deviceInfo2,
+                                         const QString &deviceInfo3);
+    bool updateFilesTransInfoByDeviceWindowIDHex(const QString &deviceWindowIDHex,
+                                                 const QString &deviceID, const QString &filesName,
+                                                 const QString &filesIsFinish);
+    // The whole history, every device and window: the arguments do not
+    // narrow it (as in the Part). Empty also when the database cannot be
+    // opened.
+    QList<PlayFilesInfo> selectAllFilesTransInfoWithDeviceID(const QString &deviceID,
+                                                             const QString &deviceWindowIDHex);
+    bool DeleteSingleFilesInfoWithDeviceID(const QString &deviceID,
+                                           const QString &deviceWindowIDHex,
+                                           const QString &filesName);
+    bool DeleteAllSendFiles();
+
+private:
+    bool openHandle();
+    bool update(const QString &sql, const QVariantList &args = {});
+    bool exists(const QString &sql, const QVariantList &args);
+
+    std::unique_ptr<SqliteDatabase> m_db;
+};

@@ -1,0 +1,187 @@
+#include "store/sqlitedatabase.h"
+
+#include <sqlite3.h>
+#include <utility>
+
+SqliteRows::SqliteRows(sqlite3_stmt *statement)
+    : m_statement(statement)
+{
+    const int n = sqlite3_column_count(m_statement);
+    for (int i = 0; i < n; ++i)
+        m_columns.insert(QString::fromUtf8(sqlite3_column_name(m_statement, i)).toLower(), i);
+}
+
+SqliteRows::SqliteRows(SqliteRows &&other) noexcept
+    : m_statement(std::exchange(other.m_statement, nullptr))
+    , m_columns(std::move(other.m_columns))
+{
+}
+
+SqliteRows &SqliteRows::operator=(SqliteRows &&other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(m_statement);
+        m_statement = std::exchange(other.m_statement, nullptr);
+        m_columns = std::move(other.m_columns);
+    }
+    return *this;
+}
+
+SqliteRows::~SqliteRows()
+{
+    sqlite3_finalize(m_statement); // a no-op on null
+}
+
+bool SqliteRows::next()
+{
+    return m_statement && sqlite3_step(m_statement) == SQLITE_ROW;
+}
+
+int SqliteRows::columnIndex(const QString &name) const
+{
+    return m_columns.value(name.toLower(), -1);
+}
+
+QString SqliteRows::stringForColumn(const QString &name) const
+{
+    const int i = columnIndex(name);
+    if (i < 0 || sqlite3_column_type(m_statement, i) == SQLITE_NULL)
+        return QString();
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, i));
+    const int bytes = sqlite3_column_bytes(m_statement, i);
+    QString s = QString::fromUtf8(text, bytes);
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+QByteArray SqliteRows::dataForColumn(const QString &name) const
+{
+    const int i = columnIndex(name);
+    if (i < 0 || sqlite3_column_type(m_statement, i) == SQLITE_NULL)
+        return QByteArray();
+    const auto *data = static_cast<const char *>(sqlite3_column_blob(m_statement, i));
+    const int bytes = sqlite3_column_bytes(m_statement, i);
+    // SQLite hands a zero-length blob over as a null pointer.
+    return bytes > 0 && data ? QByteArray(data, bytes) : QByteArray("");
+}
+
+SqliteDatabase::SqliteDatabase(const QString &path)
+    : m_path(path)
+{
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    close();
+}
+
+bool SqliteDatabase::open()
+{
+    if (m_handle)
+        return true;
+    sqlite3 *handle = nullptr;
+    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &handle,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        m_lastError = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(handle);
+        return false;
+    }
+    m_handle = handle;
+    return true;
+}
+
+void SqliteDatabase::close()
+{
+    // close_v2: should a result still be alive, the handle goes when it does.
+    sqlite3_close_v2(m_handle);
+    m_handle = nullptr;
+}
+
+bool SqliteDatabase::tableExists(const QString &name)
+{
+    std::optional<SqliteRows> rows = executeQuery(
+        QStringLiteral("select [sql] from sqlite_master where [type] = 'table' and lower(name) = ?"),
+        {name.toLower()});
+    return rows && rows->next();
+}
+
+bool SqliteDatabase::executeUpdate(const QString &sql, const QVariantList &args)
+{
+    sqlite3_stmt *statement = prepare(sql, args);
+    if (!statement)
+        return false;
+    const int rc = sqlite3_step(statement);
+    const bool ok = rc == SQLITE_DONE || rc == SQLITE_ROW;
+    if (!ok)
+        fail(QString::fromUtf8(sqlite3_errmsg(m_handle)));
+    sqlite3_finalize(statement);
+    return ok;
+}
+
+std::optional<SqliteRows> SqliteDatabase::executeQuery(const QString &sql, const QVariantList &args)
+{
+    sqlite3_stmt *statement = prepare(sql, args);
+    if (!statement)
+        return std::nullopt;
+    return SqliteRows(statement);
+}
+
+sqlite3_stmt *SqliteDatabase::prepare(const QString &sql, const QVariantList &args)
+{
+    m_lastStatement = sql;
+    m_lastError.clear();
+    if (!m_handle) {
+        fail(QStringLiteral("database not open"));
+        return nullptr;
+    }
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(m_handle, utf8.constData(), int(utf8.size()), &statement, nullptr) != SQLITE_OK
+        || !statement) {
+        fail(QString::fromUtf8(sqlite3_errmsg(m_handle)));
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    if (sqlite3_bind_parameter_count(statement) != args.size()) {
+        fail(QStringLiteral("%1 values for %2 parameters").arg(args.size()).arg(sqlite3_bind_parameter_count(statement)));
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    for (int i = 0; i < args.size(); ++i) {
+        const QVariant &v = args.at(i);
+        const int index = i + 1;
+        int rc;
+        // SQLITE_TRANSIENT: SQLite keeps its own copy, so a query's rows may
+        // outlive the argument list.
+        if (v.typeId() == QMetaType::QByteArray) {
+            const QByteArray b = v.toByteArray();
+            if (b.isNull())
+                rc = sqlite3_bind_null(statement, index);
+            else if (b.isEmpty())
+                rc = sqlite3_bind_zeroblob(statement, index, 0); // a null pointer would bind NULL
+            else
+                rc = sqlite3_bind_blob64(statement, index, b.constData(), sqlite3_uint64(b.size()),
+                                         SQLITE_TRANSIENT);
+        } else {
+            const QString s = v.isValid() ? v.toString() : QString();
+            if (s.isNull()) {
+                rc = sqlite3_bind_null(statement, index);
+            } else {
+                const QByteArray text = s.toUtf8();
+                rc = sqlite3_bind_text64(statement, index, text.constData(), sqlite3_uint64(text.size()),
+                                         SQLITE_TRANSIENT, SQLITE_UTF8);
+            }
+        }
+        if (rc != SQLITE_OK) {
+            fail(QString::fromUtf8(sqlite3_errmsg(m_handle)));
+            sqlite3_finalize(statement);
+            return nullptr;
+        }
+    }
+    return statement;
+}
+
+void SqliteDatabase::fail(const QString &message)
+{
+    m_lastError = message;
+}

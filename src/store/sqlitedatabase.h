@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVariantList>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The rows of one query, read one at a time. Owns its statement and
+// finalizes it when it goes; lives no longer than the operation that ran it.
+class SqliteRows
+{
+public:
+    SqliteRows(SqliteRows &&other) noexcept;
+    SqliteRows &operator=(SqliteRows &&other) noexcept;
+    SqliteRows(const SqliteRows &) = delete;
+    SqliteRows &operator=(const SqliteRows &) = delete;
+    ~SqliteRows();
+
+    // Steps to the next row; false at the end and on an error.
+    bool next();
+    // A column of the current row by name (any case). A NULL column reads as
+    // a null QString / QByteArray; an empty text or a zero-length blob as an
+    // empty but non-null one, so that "absent" and "empty" stay apart.
+    QString stringForColumn(const QString &name) const;
+    QByteArray dataForColumn(const QString &name) const;
+
+private:
+    friend class SqliteDatabase;
+    explicit SqliteRows(sqlite3_stmt *statement);
+    int columnIndex(const QString &name) const;
+
+    sqlite3_stmt *m_statement = nullptr;
+    QHash<QString, int> m_columns; // lower-cased name -> index
+};
+
+// The one thin layer over SQLite (its C API) that the store needs: open a
+// file, creating it when missing; close it; ask whether a table exists; run a
+// statement with positional ? parameters. A bound QVariant holding a null
+// QString or a null QByteArray (or nothing) binds SQL NULL, any other
+// QByteArray a blob, anything else text.
+//
+// Why not QtSql: Qt's QSQLITE driver rewrites positional placeholders into
+// named ones and so breaks statements the Part gives verbatim, e.g.
+// "... playYinliang = ?where deviceIp = ?", which SQLite itself accepts.
+class SqliteDatabase
+{
+public:
+    explicit SqliteDatabase(const QString &path);
+    ~SqliteDatabase();
+    SqliteDatabase(const SqliteDatabase &) = delete;
+    SqliteDatabase &operator=(const SqliteDatabase &) = delete;
+
+    QString path() const { return m_path; }
+
+    // Opens the file, creating it when missing; an open handle stays open
+    // and opening it again succeeds.
+    bool open();
+    void close();
+    bool isOpen() const { return m_handle != nullptr; }
+
+    // Asks the catalogue, as the Part says: "select [sql] from sqlite_master
+    // where [type] = 'table' and lower(name) = ?" with the name lower-cased.
+    bool tableExists(const QString &name);
+    // A statement run for its effect; false when SQLite rejects it.
+    bool executeUpdate(const QString &sql, const QVariantList &args = {});
+    // A statement that yields rows; nothing when SQLite rejects it.
+    std::optional<SqliteRows> executeQuery(const QString &sql, const QVariantList &args = {});
+
+    // The text of the last statement handed over, and why the last failure
+    // failed: for tests and diagnostics.
+    QString lastStatement() const { return m_lastStatement; }
+    QString lastErrorMessage() const { return m_lastError; }
+
+private:
+    sqlite3_stmt *prepare(const QString &sql, const QVariantList &args);
+    void fail(const QString &message);
+
+    QString m_path;
+    sqlite3 *m_handle = nullptr;
+    QString m_lastStatement;
+    QString m_lastError;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/ktbaseviewcontroller.h"
+
+#include <QVariantList>
+
+// The base of list screens: the rows the page draws, and a push of the
+// screen a row opens.
+class KTBaseTableViewController : public KTBaseViewController
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariantList dataSource READ dataSource WRITE setDataSource NOTIFY dataSourceChanged)
+
+public:
+    explicit KTBaseTableViewController(QObject *parent = nullptr);
+
+    QVariantList dataSource() const { return m_dataSource; }
+    void setDataSource(const QVariantList &rows);
+
+    // Onto this screen's stack. False when there is none or it refuses; a
+    // refused screen that nothing owns is deleted, so none is left dangling.
+    bool pushNewViewController(KTBaseViewController *screen);
+
+    // Tells the page to draw the rows again; for screens that change rows
+    // held outside dataSource.
+    Q_INVOKABLE void reloadData();
+
+Q_SIGNALS:
+    void dataSourceChanged();
+    void dataReloaded();
+
+private:
+    QVariantList m_dataSource;
+};

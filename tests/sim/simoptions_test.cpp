@@ -1,0 +1,238 @@
+#include "simfixture.h"
+#include "simoptions.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+
+namespace {
+
+SimOptions parse(const QStringList &args)
+{
+    return parseSimArguments(QStringList{QStringLiteral("qeva-sim")} + args);
+}
+
+TEST(SimOptions, DefaultsAreThoseOfARealServer)
+{
+    const SimOptions o = parse({});
+    ASSERT_EQ(o.action, SimOptions::Action::Run) << o.message.toStdString();
+    const SimConfig &c = o.config;
+    EXPECT_EQ(c.bindAddress, QHostAddress(QStringLiteral("0.0.0.0")));
+    EXPECT_EQ(c.announceAddress, QHostAddress(QStringLiteral("239.9.9.1")));
+    EXPECT_EQ(c.announcePort, 5760);
+    EXPECT_EQ(c.udpPort, 5760);
+    EXPECT_EQ(c.tcpPort, 5761);
+    EXPECT_EQ(c.timePort, 5762);
+    EXPECT_EQ(c.replyPort, 5760);
+    EXPECT_EQ(c.intervalMs, 2000);
+    EXPECT_EQ(c.logFile, QStringLiteral("-"));
+    EXPECT_LT(c.endAfterMs, 0);
+}
+
+TEST(SimOptions, ReadsEveryOption)
+{
+    const SimOptions o = parse({"--bind", "127.0.0.2", "--announce-to", "127.255.255.255:6000", "--multicast-interface",
+                                "127.0.0.1", "--name", "测试", "--password", "pw", "--id", "0A0b0C0d", "--windows",
+                                "1, 0a,FF", "--interval-ms", "250", "--udp-port", "7000", "--tcp-port", "7001",
+                                "--time-port", "7002", "--reply-port", "7003", "--log", "/tmp/x.log", "--end-after",
+                                "1.5"});
+    ASSERT_EQ(o.action, SimOptions::Action::Run) << o.message.toStdString();
+    const SimConfig &c = o.config;
+    EXPECT_EQ(c.bindAddress, QHostAddress(QStringLiteral("127.0.0.2")));
+    EXPECT_EQ(c.announceAddress, QHostAddress(QStringLiteral("127.255.255.255")));
+    EXPECT_EQ(c.announcePort, 6000);
+    EXPECT_EQ(c.multicastInterface, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(c.name, QStringLiteral("测试"));
+    EXPECT_EQ(c.password, QStringLiteral("pw"));
+    EXPECT_EQ(c.identifier, 0x0a0b0c0du);
+    EXPECT_EQ(c.windows, (QList<SimWindow>{{0x01, 0, 0}, {0x0a, 0, 0}, {0xff, 0, 0}}));
+    EXPECT_EQ(c.intervalMs, 250);
+    EXPECT_EQ(c.udpPort, 7000);
+    EXPECT_EQ(c.tcpPort, 7001);
+    EXPECT_EQ(c.timePort, 7002);
+    EXPECT_EQ(c.replyPort, 7003);
+    EXPECT_EQ(c.logFile, QStringLiteral("/tmp/x.log"));
+    EXPECT_EQ(c.endAfterMs, 1500);
+}
+
+TEST(SimOptions, AnnouncementPortFollowsTheReplyPortUnlessGiven)
+{
+    const SimOptions o = parse({"--announce-to", "127.0.0.1", "--reply-port", "6100"});
+    ASSERT_EQ(o.action, SimOptions::Action::Run) << o.message.toStdString();
+    EXPECT_EQ(o.config.announceAddress, QHostAddress(QStringLiteral("127.0.0.1")));
+    EXPECT_EQ(o.config.announcePort, 6100);
+
+    const SimOptions none = parse({"--windows", ""});
+    ASSERT_EQ(none.action, SimOptions::Action::Run);
+    EXPECT_TRUE(none.config.windows.isEmpty());
+}
+
+TEST(SimOptions, BadArgumentsSayWhatIsWrong)
+{
+    const struct
+    {
+        QStringList args;
+        const char *says;
+    } cases[] = {
+        {{"--bogus"}, "bogus"},
+        {{"stray"}, "unexpected argument: stray"},
+        {{"--bind", "localhost"}, "--bind"},
+        {{"--bind", "::1"}, "--bind"},
+        {{"--announce-to", "127.0.0.1:0"}, "--announce-to"},
+        {{"--announce-to", "127.0.0.1:70000"}, "--announce-to"},
+        {{"--announce-to", "nowhere:5760"}, "--announce-to"},
+        {{"--multicast-interface", "no-such-if0"}, "--multicast-interface"},
+        {{"--id", "1234567"}, "--id"},
+        {{"--id", "123456789"}, "--id"},
+        {{"--id", "1234567g"}, "--id"},
+        {{"--windows", "01,01"}, "given twice"},
+        {{"--windows", "01,,02"}, "--windows"},
+        {{"--windows", "100"}, "--windows"},
+        {{"--interval-ms", "0"}, "--interval-ms"},
+        {{"--interval-ms", "-5"}, "--interval-ms"},
+        {{"--udp-port", "0"}, "--udp-port"},
+        {{"--tcp-port", "abc"}, "--tcp-port"},
+        {{"--reply-port", "65536"}, "--reply-port"},
+        {{"--udp-port", "6000", "--time-port", "6000"}, "--time-port"},
+        {{"--end-after", "0"}, "--end-after"},
+        {{"--end-after", "soon"}, "--end-after"},
+        {{"--end-after", "nan"}, "--end-after"},
+        {{"--name", QString(70000, QLatin1Char('n'))}, "--name"},
+        {{"--log", ""}, "--log"},
+    };
+    for (const auto &k : cases) {
+        SCOPED_TRACE(k.args.join(QLatin1Char(' ')).left(60).toStdString());
+        const SimOptions o = parse(k.args);
+        EXPECT_EQ(o.action, SimOptions::Action::Error);
+        EXPECT_TRUE(o.message.contains(QLatin1String(k.says))) << o.message.toStdString();
+    }
+}
+
+TEST(SimOptions, HelpListsEveryOption)
+{
+    const SimOptions o = parse({"--help"});
+    ASSERT_EQ(o.action, SimOptions::Action::Help);
+    for (const char *option : {"--bind", "--announce-to", "--multicast-interface", "--name", "--password", "--id",
+                               "--windows", "--interval-ms", "--udp-port", "--tcp-port", "--time-port", "--reply-port",
+                               "--log", "--end-after"})
+        EXPECT_TRUE(o.message.contains(QLatin1String(option))) << option;
+}
+
+// The binary itself: exit codes, and a phone's session end to end.
+class SimBinary : public ::testing::Test
+{
+protected:
+    struct Run
+    {
+        int exitCode = -1;
+        QString out, err;
+    };
+    static Run runToEnd(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(QEVA_SIM_BIN), args);
+        Run r;
+        if (!p.waitForFinished(20000)) {
+            p.kill();
+            p.waitForFinished(5000);
+            return r;
+        }
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QStringList loopbackArgs(const SimConfig &c) const
+    {
+        return {QStringLiteral("--bind"), c.bindAddress.toString(),
+                QStringLiteral("--announce-to"), QStringLiteral("127.0.0.1:%1").arg(c.announcePort),
+                QStringLiteral("--reply-port"), QString::number(c.replyPort),
+                QStringLiteral("--udp-port"), QString::number(c.udpPort),
+                QStringLiteral("--tcp-port"), QString::number(c.tcpPort),
+                QStringLiteral("--time-port"), QString::number(c.timePort)};
+    }
+    PhoneSocket m_phone;
+};
+
+TEST_F(SimBinary, BadArgumentsExitWithTwo)
+{
+    for (const QStringList &args : {QStringList{"--id", "xyz"}, QStringList{"--bogus"}, QStringList{"stray"}}) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const Run r = runToEnd(args);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.startsWith(QLatin1String("qeva-sim: "))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST_F(SimBinary, HelpExitsWithZero)
+{
+    const Run r = runToEnd({QStringLiteral("--help")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains(QLatin1String("--end-after")));
+}
+
+TEST_F(SimBinary, PortInUseExitsWithOne)
+{
+    const SimConfig c = loopbackSimConfig(m_phone.port());
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(simAddress(), c.udpPort, QAbstractSocket::DontShareAddress));
+    const Run r = runToEnd(loopbackArgs(c));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("cannot bind UDP control port 127.0.0.2:%1").arg(c.udpPort)))
+        << r.err.toStdString();
+}
+
+// Log in as a phone would after the first announcement, then wait for the
+// end of the connection, brought by --end-after or by SIGUSR1.
+TEST_F(SimBinary, EndsTheConnectionOfALoggedInPhone)
+{
+    for (const bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal ? "SIGUSR1" : "--end-after");
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString logPath = dir.filePath(QStringLiteral("sim.log"));
+        const SimConfig c = loopbackSimConfig(m_phone.port());
+        QStringList args = loopbackArgs(c) + QStringList{QStringLiteral("--log"), logPath, QStringLiteral("--name"),
+                                                        QStringLiteral("大厅")};
+        if (!bySignal)
+            args << QStringLiteral("--end-after") << QStringLiteral("2");
+
+        QProcess p;
+        p.start(QStringLiteral(QEVA_SIM_BIN), args);
+        ASSERT_TRUE(p.waitForStarted(5000));
+        // Skipping any late announcement of the previous run.
+        std::optional<QNetworkDatagram> announcement;
+        do
+            announcement = m_phone.next(QByteArray::fromHex("414e44025001"), 10000);
+        while (announcement && announcement->senderPort() != c.udpPort);
+        ASSERT_TRUE(announcement) << p.readAllStandardError().toStdString();
+        m_phone.send(loginFrame(890923, QStringLiteral("张三"), QStringLiteral("468"), phoneAddress()), c.udpPort);
+        if (bySignal) {
+            // The signal must come after the login has been taken.
+            ASSERT_TRUE(waitUntil([&] {
+                QFile f(logPath);
+                return f.open(QIODevice::ReadOnly) && f.readAll().contains("state login logged in 127.0.0.1");
+            }));
+            ::kill(pid_t(p.processId()), SIGUSR1);
+        }
+        const auto end = m_phone.next(QByteArray::fromHex("414e44025003"), 10000);
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->data(), QByteArray::fromHex("414e44025003"));
+
+        // Still running after the end; SIGTERM stops it cleanly.
+        EXPECT_EQ(p.state(), QProcess::Running);
+        p.terminate();
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+
+        QFile f(logPath);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString log = QString::fromUtf8(f.readAll());
+        EXPECT_TRUE(log.contains(QLatin1String("login user 000d982b (890923) name \"张三\" phone 127.0.0.1")));
+        EXPECT_TRUE(log.contains(QStringLiteral("send 5003 127.0.0.1:%1 414e44025003").arg(m_phone.port())));
+    }
+}
+
+} // namespace
