@@ -230,7 +230,7 @@ TEST_F(SimBinary, EndsTheConnectionOfALoggedInPhone)
         QFile f(logPath);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QString log = QString::fromUtf8(f.readAll());
-        EXPECT_TRUE(log.contains(QLatin1String("login user 000d982b (890923) name \"张三\" phone 127.0.0.1")));
+        EXPECT_TRUE(log.contains(QStringLiteral("login user 000d982b (890923) name \"张三\" phone 127.0.0.1")));
         EXPECT_TRUE(log.contains(QStringLiteral("send 5003 127.0.0.1:%1 414e44025003").arg(m_phone.port())));
     }
 }
