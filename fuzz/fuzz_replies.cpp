@@ -3,6 +3,7 @@
 #include "protocol/catalogue.h"
 #include "protocol/hexcodec.h"
 #include "protocol/replyrouter.h"
+#include "protocol/settingscommands.h"
 #include "session/commonmanager.h"
 
 #include <QCoreApplication>
@@ -51,6 +52,8 @@ std::vector<std::function<void(const QString &)>> &World::parsers()
 {
     static std::vector<std::function<void(const QString &)>> all{
         [](const QString &hex) { HexCodec::stringFromHexString(hex); },
+        [](const QString &hex) { QVmethodLib::getSystemInitInfoWithModelNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getSystemYinliangValueWithModelNotice(hex); },
     };
     return all;
 }

@@ -101,6 +101,8 @@ inline constexpr ReplySpec kPlayListCountReply{"5605", "414e44025605", "didRecei
 inline constexpr const char *kShebeiInfoNotice = "didReceiveShebeiInfoNotice";
 inline constexpr const char *kIpChangedNotice = "didReceiveIPChangedNotificaition";
 inline constexpr const char *kChangeDelegateNotice = "didChangeDelegateNotificaition";
+// The server files chosen for a timed-play scheme, handed from the server files screen.
+inline constexpr const char *kTimePlayListFilesChooseNotice = "didReceiveTimePlayListFilesChooseNotice";
 
 const std::vector<const RequestSpec *> &requests();
 const std::vector<const ReplySpec *> &replies();

@@ -1,12 +1,17 @@
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
-// Every test binary runs with a Qt application, so that sockets, timers and
-// deferred deletes work as they do in the app.
+// Every test binary runs with a Qt application, so that sockets, timers,
+// pictures and (for the page tests) offscreen windows work as in the app.
 int main(int argc, char **argv)
 {
-    qputenv("QT_LOGGING_RULES", qgetenv("QEVA_TEST_LOG").isEmpty() ? "qeva.*.info=false" : "");
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QUICK_BACKEND", "software");
+    qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
+    if (qEnvironmentVariableIsEmpty("QEVA_TEST_LOG"))
+        qputenv("QT_LOGGING_RULES", "qeva.*.info=false;qeva.*.debug=false");
+    QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

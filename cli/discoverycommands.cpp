@@ -1,0 +1,67 @@
+// scan: the servers that announce themselves, as the discovery screen sees them.
+#include "clicall.h"
+
+#include <QJsonArray>
+
+namespace {
+
+int scan(CliCall &c)
+{
+    if (!c.args().isEmpty())
+        return c.usage(QStringLiteral("scan takes no arguments"));
+    bool ok = true;
+    const auto seconds = c.numberOption(QStringLiteral("seconds"), 1, 600, ok);
+    if (!ok)
+        return c.status();
+    if (!c.connect())
+        return c.status();
+
+    const int ms = seconds ? int(*seconds * 1000) : c.globals().scanMs;
+    c.session().wait(ms);
+    QList<CliTarget> rows;
+    for (const CliServer &s : c.session().servers()) {
+        CliTarget t;
+        t.device = s.device;
+        t.seen = true;
+        const QStringList windows = s.device.windowIds();
+        t.window = windows.isEmpty() ? QString() : windows.first();
+        t.field(QStringLiteral("id"), s.device.userId);
+        t.field(QStringLiteral("windows"), windows.join(QLatin1Char(',')), QJsonArray::fromStringList(windows));
+        QString login = s.locked                       ? QStringLiteral("locked")
+                        : !c.globals().session.login ? QStringLiteral("off")
+                        : s.loginSent                 ? QStringLiteral("sent")
+                                                      : QStringLiteral("failed");
+        t.field(QStringLiteral("login"), login);
+        t.succeed();
+        rows.append(t);
+    }
+    c.setTargets(rows);
+    if (rows.isEmpty()) {
+        c.finish();
+        c.fail(QStringLiteral("no server answered within %1 s").arg(ms / 1000.0));
+        return CliStatus::kNoServer;
+    }
+    return c.finish();
+}
+
+QList<CliCommand> commands()
+{
+    CliCommand scanCommand;
+    scanCommand.name = QStringLiteral("scan");
+    scanCommand.summary = QStringLiteral("List the servers that announce themselves: name, address, id, windows, login.");
+    scanCommand.details = QStringLiteral(
+        "Listens for server announcements for --seconds (default --scan-seconds) and prints one line per server:\n"
+        "its address, name, identifier, play windows and login state. Like the app, the tool answers each\n"
+        "announcement with the login frame: \"sent\" when it went, \"locked\" when --password does not match,\n"
+        "\"off\" with --no-login. The protocol does not acknowledge a login.\n"
+        "Exits with 3 when no server answered.");
+    scanCommand.options = {CliOption{QStringLiteral("seconds"), QStringLiteral("N"),
+                                     QStringLiteral("How long to listen (whole seconds, 1-600)."), QChar()}};
+    scanCommand.needsServer = false;
+    scanCommand.run = scan;
+    return {scanCommand};
+}
+
+const CliCommandRegistrar registrar(10, commands);
+
+} // namespace

@@ -1,0 +1,17 @@
+#include "qevactl.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qevactl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    Qevactl tool(out, err);
+    return tool.run(QCoreApplication::arguments());
+}

@@ -1,0 +1,311 @@
+// Overlays: inserted scrolling text, the clock overlay and animation effects.
+#include "clicall.h"
+#include "clivalue.h"
+
+#include "protocol/catalogue.h"
+#include "protocol/colorlist.h"
+#include "protocol/overlaycommands.h"
+
+namespace {
+
+const QStringList kClockTypes{QStringLiteral("virtual"), QStringLiteral("digital")};
+const QStringList kEffects{QStringLiteral("rotation"), QStringLiteral("movement"), QStringLiteral("scene-1"),
+                           QStringLiteral("scene-2"), QStringLiteral("scene-3")};
+
+QString onOffText(bool on)
+{
+    return on ? QStringLiteral("on") : QStringLiteral("off");
+}
+
+QString entry(const QStringList &names, const QString &number)
+{
+    const int i = number.toInt();
+    return i >= 0 && i < names.size() ? names.at(i) : QStringLiteral("code %1").arg(number);
+}
+
+// --- inserted text -----------------------------------------------------------
+
+CliExpect textQuery()
+{
+    return {QStringLiteral("the text query"), {QLatin1String(Catalogue::kSpotWordsReply.codeText)}, {}};
+}
+
+// The parameters as the inserted-text screen fills them from a reply.
+QMap<QString, QString> textParameters(const QMap<QString, QString> &r)
+{
+    return {{QStringLiteral("isEffect"), r.value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("00")},
+            {QStringLiteral("speed"), r.value(QStringLiteral("wordsSpeed"))},
+            {QStringLiteral("colorType"), r.value(QStringLiteral("wordsColorHex"))},
+            {QStringLiteral("fangxiangType"), r.value(QStringLiteral("fangxiangHex"))},
+            {QStringLiteral("wordsSize"), r.value(QStringLiteral("wordSize"))},
+            {QStringLiteral("weizhiX"), r.value(QStringLiteral("XLong"))},
+            {QStringLiteral("weizhiY"), r.value(QStringLiteral("YLong"))},
+            {QStringLiteral("weizhiZ"), r.value(QStringLiteral("ZLong"))},
+            {QStringLiteral("wordsString"), r.value(QStringLiteral("contentString"))}};
+}
+
+int text(CliCall &c)
+{
+    if (!c.args().isEmpty())
+        return c.usage(QStringLiteral("text takes no arguments (did you mean text set?)"));
+    if (!c.connect())
+        return c.status();
+    const QList<CliReplies> replies = c.ask(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); });
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
+        if (!r) {
+            t.fail(QStringLiteral("unreadable reply to the text query"));
+            continue;
+        }
+        t.field(QStringLiteral("text"), r->value(QStringLiteral("contentString")));
+        t.field(QStringLiteral("effect"), onOffText(r->value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1));
+        t.field(QStringLiteral("speed"), r->value(QStringLiteral("wordsSpeed")), r->value(QStringLiteral("wordsSpeed")).toInt());
+        t.field(QStringLiteral("color"), entry(CliValue::colorNames(), r->value(QStringLiteral("colorIndex"))));
+        t.field(QStringLiteral("direction"), entry(CliValue::directionNames(), r->value(QStringLiteral("fangxiangIndex"))));
+        for (const auto &[key, reply] : {std::pair{"size", "wordSize"}, std::pair{"x", "XLong"}, std::pair{"y", "YLong"},
+                                         std::pair{"z", "ZLong"}})
+            t.field(QLatin1String(key), r->value(QLatin1String(reply)), r->value(QLatin1String(reply)).toInt());
+        t.succeed();
+    }
+    return c.finish();
+}
+
+int textSet(CliCall &c)
+{
+    if (c.args().size() > 1)
+        return c.usage(QStringLiteral("give the text as one argument (quote it)"));
+    QMap<QString, QString> change;
+    if (c.args().size() == 1) {
+        if (c.args().first().isEmpty())
+            return c.usage(QStringLiteral("the text is empty; a server shows no empty text"));
+        change.insert(QStringLiteral("wordsString"), c.args().first());
+    }
+    bool ok = true;
+    if (c.isSet(QStringLiteral("effect"))) {
+        const auto on = c.onOff(c.value(QStringLiteral("effect")), QStringLiteral("--effect"));
+        if (!on)
+            return c.status();
+        change.insert(QStringLiteral("isEffect"), *on ? QStringLiteral("01") : QStringLiteral("00"));
+    }
+    if (c.isSet(QStringLiteral("color"))) {
+        const auto v = CliValue::color(c.value(QStringLiteral("color")));
+        if (!v)
+            return c.usage(QStringLiteral("--color must be a colour (%1, or 0-12), not \"%2\"")
+                               .arg(CliValue::colorNames().join(QLatin1String(", ")), c.value(QStringLiteral("color"))));
+        change.insert(QStringLiteral("colorType"), ColorList::code(*v));
+    }
+    if (c.isSet(QStringLiteral("direction"))) {
+        const auto v = c.choice(c.value(QStringLiteral("direction")), QStringLiteral("--direction"), CliValue::directionNames());
+        if (!v)
+            return c.status();
+        change.insert(QStringLiteral("fangxiangType"), QStringLiteral("0%1").arg(*v));
+    }
+    for (const auto &[option, key, max] : {std::tuple{"speed", "speed", 255}, std::tuple{"size", "wordsSize", 255},
+                                           std::tuple{"x", "weizhiX", 65535}, std::tuple{"y", "weizhiY", 65535},
+                                           std::tuple{"z", "weizhiZ", 65535}}) {
+        if (const auto v = c.numberOption(QLatin1String(option), 0, max, ok))
+            change.insert(QLatin1String(key), QString::number(*v));
+        if (!ok)
+            return c.status();
+    }
+    if (change.isEmpty())
+        return c.usage(QStringLiteral("nothing to set: give TEXT or an option"));
+    // The text's length has a limit of its own: one datagram.
+    QMap<QString, QString> probe = change;
+    for (const char *code : {"isEffect", "colorType", "fangxiangType"})
+        if (!probe.contains(QLatin1String(code)))
+            probe.insert(QLatin1String(code), QStringLiteral("00"));
+    QString misfit;
+    if (!OverlayCommands::spotWordsFrame(probe, &misfit))
+        return c.usage(QStringLiteral("%1 does not fit its field").arg(misfit == QLatin1String("wordsString") ? QStringLiteral("the text") : misfit));
+
+    if (!c.connect())
+        return c.status();
+    // The query first, so that every field not given keeps the server's value.
+    const QList<CliReplies> replies = c.ask(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); });
+    QList<QMap<QString, QString>> parameters(c.targets().size());
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
+        if (!r) {
+            t.fail(QStringLiteral("unreadable reply to the text query"));
+            continue;
+        }
+        QMap<QString, QString> p = textParameters(*r);
+        for (auto it = change.cbegin(); it != change.cend(); ++it)
+            p.insert(it.key(), it.value());
+        if (p.value(QStringLiteral("wordsString")).isEmpty())
+            t.fail(QStringLiteral("the server has no text; give TEXT"));
+        parameters[i] = p;
+    }
+    c.hand(QStringLiteral("text sent"), [&](CliTarget &t) {
+        const qsizetype i = &t - c.targets().constData();
+        if (!QVmethodLib::sendSetSpotWordsWithParameters(parameters[i], &misfit)) {
+            t.fail(QStringLiteral("not sent: the server's %1 does not fit its field").arg(misfit));
+            return false;
+        }
+        return true;
+    });
+    return c.finish();
+}
+
+// --- clock -------------------------------------------------------------------
+
+CliExpect clockQuery()
+{
+    return {QStringLiteral("the clock query"), {QLatin1String(Catalogue::kClockReply.codeText)}, {}};
+}
+
+int clock(CliCall &c)
+{
+    if (!c.args().isEmpty())
+        return c.usage(QStringLiteral("clock takes no arguments (did you mean clock set?)"));
+    if (!c.connect())
+        return c.status();
+    const QList<CliReplies> replies = c.ask(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); });
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
+        if (!r) {
+            t.fail(QStringLiteral("unreadable reply to the clock query"));
+            continue;
+        }
+        // As the clock screen reads it: 1 is the digital clock, anything else the face.
+        t.field(QStringLiteral("type"), r->value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? kClockTypes.at(1) : kClockTypes.at(0));
+        for (const auto &[key, reply] : {std::pair{"x", "XLong"}, std::pair{"y", "YLong"}, std::pair{"width", "WLong"},
+                                         std::pair{"height", "HLong"}})
+            t.field(QLatin1String(key), r->value(QLatin1String(reply)), r->value(QLatin1String(reply)).toInt());
+        t.field(QStringLiteral("run"), onOffText(r->value(QStringLiteral("isexecute")).toInt() == 1));
+        t.succeed();
+    }
+    return c.finish();
+}
+
+int clockSet(CliCall &c)
+{
+    if (!c.args().isEmpty())
+        return c.usage(QStringLiteral("clock set takes options only"));
+    QMap<QString, QString> change;
+    bool ok = true;
+    if (c.isSet(QStringLiteral("type"))) {
+        const auto v = c.choice(c.value(QStringLiteral("type")), QStringLiteral("--type"), kClockTypes);
+        if (!v)
+            return c.status();
+        change.insert(QStringLiteral("clockType"), *v == 1 ? QStringLiteral("01") : QStringLiteral("02"));
+    }
+    if (c.isSet(QStringLiteral("run"))) {
+        const auto on = c.onOff(c.value(QStringLiteral("run")), QStringLiteral("--run"));
+        if (!on)
+            return c.status();
+        change.insert(QStringLiteral("isExecute"), *on ? QStringLiteral("01") : QStringLiteral("02"));
+    }
+    for (const auto &[option, key] : {std::pair{"x", "weizhiX"}, std::pair{"y", "weizhiY"},
+                                      std::pair{"width", "daxiaoX"}, std::pair{"height", "daxiaoY"}}) {
+        if (const auto v = c.numberOption(QLatin1String(option), 0, 65535, ok))
+            change.insert(QLatin1String(key), QString::number(*v));
+        if (!ok)
+            return c.status();
+    }
+    if (change.isEmpty())
+        return c.usage(QStringLiteral("nothing to set: give an option"));
+    if (!c.connect())
+        return c.status();
+    const QList<CliReplies> replies = c.ask(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); });
+    QList<QMap<QString, QString>> parameters(c.targets().size());
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
+        if (!r) {
+            t.fail(QStringLiteral("unreadable reply to the clock query"));
+            continue;
+        }
+        QMap<QString, QString> p{
+            {QStringLiteral("clockType"), r->value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("02")},
+            {QStringLiteral("weizhiX"), r->value(QStringLiteral("XLong"))},
+            {QStringLiteral("weizhiY"), r->value(QStringLiteral("YLong"))},
+            {QStringLiteral("daxiaoX"), r->value(QStringLiteral("WLong"))},
+            {QStringLiteral("daxiaoY"), r->value(QStringLiteral("HLong"))},
+            {QStringLiteral("isExecute"), r->value(QStringLiteral("isexecute")).toInt() == 1 ? QStringLiteral("01") : QStringLiteral("02")}};
+        for (auto it = change.cbegin(); it != change.cend(); ++it)
+            p.insert(it.key(), it.value());
+        parameters[i] = p;
+    }
+    QString misfit;
+    c.hand(QStringLiteral("clock sent"), [&](CliTarget &t) {
+        const qsizetype i = &t - c.targets().constData();
+        if (!QVmethodLib::sendSetClockOrderWithParameters(parameters[i], &misfit)) {
+            t.fail(QStringLiteral("not sent: the server's %1 does not fit its field").arg(misfit));
+            return false;
+        }
+        return true;
+    });
+    return c.finish();
+}
+
+// --- animation effects -------------------------------------------------------
+
+int effect(CliCall &c)
+{
+    if (c.args().size() != 1)
+        return c.usage(QStringLiteral("give one effect: %1").arg(kEffects.join(QLatin1String(", "))));
+    const auto v = c.choice(c.args().first(), QStringLiteral("the effect"), kEffects);
+    if (!v || !c.connect())
+        return c.status();
+    c.hand(QStringLiteral("effect %1 sent").arg(kEffects.at(*v)), [&](CliTarget &t) {
+        // The chooser's tags count from 1 in this order.
+        const QString order = OverlayCommands::animationOrderString(*v + 1, t.window);
+        QVmethodLib::sendAnimationOrderWithOrderString(order);
+        return !order.isEmpty();
+    });
+    return c.finish();
+}
+
+QList<CliCommand> commands()
+{
+    const QList<CliOption> textOptions{
+        cliOption("effect", "on|off", "Whether the text is shown."),
+        cliOption("speed", "N", "Scroll speed, 0-255."),
+        cliOption("color", "COLOUR", "Text colour: a colour name or 0-12 (see settings set)."),
+        cliOption("direction", "DIR", "left-right, right-left, top-bottom, bottom-top or static."),
+        cliOption("size", "N", "Font size, 0-255."),
+        cliOption("x", "N", "Position X, 0-65535."),
+        cliOption("y", "N", "Position Y, 0-65535."),
+        cliOption("z", "N", "Position Z, 0-65535."),
+    };
+    const QList<CliOption> clockOptions{
+        cliOption("type", "virtual|digital", "A clock face or digits."),
+        cliOption("x", "N", "Position X, 0-65535."),
+        cliOption("y", "N", "Position Y, 0-65535."),
+        cliOption("width", "N", "Width, 0-65535."),
+        cliOption("height", "N", "Height, 0-65535."),
+        cliOption("run", "on|off", "Whether the clock is shown."),
+    };
+    return {
+        cliCommand("text", "", "Show the inserted scrolling text and its settings.", false, text),
+        cliCommand("text set", "[TEXT] [OPTIONS]", "Change the inserted text; the rest keeps the server's values.", true,
+                   textSet,
+                   "Asks for the current text first; every setting not given keeps the server's value.\n"
+                   "Example: qevactl --all text set \"Closing at 18:00\" --color red --direction right-left",
+                   textOptions),
+        cliCommand("clock", "", "Show the clock overlay.", false, clock),
+        cliCommand("clock set", "[OPTIONS]", "Change the clock overlay; the rest keeps the server's values.", true,
+                   clockSet, "Asks for the current clock first; every setting not given keeps the server's value.",
+                   clockOptions),
+        cliCommand("effect", "NAME", "Play an animation effect in the window.", true, effect,
+                   "NAME: rotation, movement, scene-1, scene-2 or scene-3 (the order of the app's chooser).\n"
+                   "The effect plays in --window (default: the server's first window)."),
+    };
+}
+
+const CliCommandRegistrar registrar(30, commands);
+
+} // namespace

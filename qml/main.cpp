@@ -1,0 +1,154 @@
+// qeva-remote: the client, a phone-sized Qt Quick window over the client core.
+#include "core/appcontext.h"
+#include "core/logging.h"
+#include "pagerenderer.h"
+#include "qmlshell.h"
+#include "ui/ktbaseviewcontroller.h"
+#include "ui/screenregistry.h"
+#include "ui/uikit.h"
+#include "app/appdelegate.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QHostAddress>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+struct Options
+{
+    ContextConfig config;
+    QString screenshot;
+    int screenshotDelayMs = 0;
+    QString renderPage;
+    int quitAfterMs = -1;
+};
+
+bool parsePort(const QCommandLineParser &p, const QCommandLineOption &o, quint16 &port, QString &error)
+{
+    if (!p.isSet(o))
+        return true;
+    bool ok = false;
+    const uint v = p.value(o).toUInt(&ok);
+    if (!ok || v == 0 || v > 65535) {
+        error = QStringLiteral("--%1 takes a port from 1 to 65535, not \"%2\"").arg(o.names().first(), p.value(o));
+        return false;
+    }
+    port = quint16(v);
+    return true;
+}
+
+// Parses the command line into options; exits with 2 on an error.
+Options parse(const QGuiApplication &app)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("Remote control for QEVA video playback servers."));
+    p.addHelpOption();
+    p.addVersionOption();
+    const QCommandLineOption bind(QStringLiteral("bind"), QStringLiteral("Address the client's sockets bind to (default 0.0.0.0)."), QStringLiteral("addr"));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The client's receiving port (default 5760)."), QStringLiteral("port"));
+    const QCommandLineOption serverPort(QStringLiteral("server-port"), QStringLiteral("A server's control port (default 5760)."), QStringLiteral("port"));
+    const QCommandLineOption filePort(QStringLiteral("file-port"), QStringLiteral("A server's file port (default 5761)."), QStringLiteral("port"));
+    const QCommandLineOption timePort(QStringLiteral("time-port"), QStringLiteral("A server's volume and time port (default 5762)."), QStringLiteral("port"));
+    const QCommandLineOption phone(QStringLiteral("phone-address"), QStringLiteral("Use this as the client's own address instead of the one found on the interfaces."), QStringLiteral("addr"));
+    const QCommandLineOption mcast(QStringLiteral("multicast-interface"), QStringLiteral("Interface (name or address) to join the group 239.9.9.1 on."), QStringLiteral("iface"));
+    const QCommandLineOption docs(QStringLiteral("documents"), QStringLiteral("Folder for the database and the preferences."), QStringLiteral("dir"));
+    const QCommandLineOption prefs(QStringLiteral("preferences"), QStringLiteral("Preferences file (default: in the documents folder)."), QStringLiteral("file"));
+    const QCommandLineOption shot(QStringLiteral("screenshot"), QStringLiteral("Write the window to this PNG file (after --screenshot-delay)."), QStringLiteral("png"));
+    const QCommandLineOption shotDelay(QStringLiteral("screenshot-delay"), QStringLiteral("Milliseconds to wait before --screenshot (default 0)."), QStringLiteral("ms"));
+    const QCommandLineOption render(QStringLiteral("render-page"), QStringLiteral("Render one screen's page offscreen to the --screenshot file and exit."), QStringLiteral("class"));
+    const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("Quit after this many milliseconds."), QStringLiteral("ms"));
+    p.addOptions({bind, port, serverPort, filePort, timePort, phone, mcast, docs, prefs, shot, shotDelay, render, quitAfter});
+    p.process(app);
+
+    Options o;
+    QString error;
+    if (p.isSet(bind)) {
+        o.config.bindAddress = QHostAddress(p.value(bind));
+        if (o.config.bindAddress.isNull())
+            error = QStringLiteral("--bind takes an IPv4 address, not \"%1\"").arg(p.value(bind));
+    }
+    if (error.isEmpty() && !(parsePort(p, port, o.config.localPort, error) && parsePort(p, serverPort, o.config.serverPort, error)
+                             && parsePort(p, filePort, o.config.serverFilePort, error) && parsePort(p, timePort, o.config.serverTimePort, error))) {
+    }
+    if (error.isEmpty() && p.isSet(phone) && QHostAddress(p.value(phone)).protocol() != QAbstractSocket::IPv4Protocol)
+        error = QStringLiteral("--phone-address takes an IPv4 address, not \"%1\"").arg(p.value(phone));
+    o.config.phoneAddress = p.value(phone);
+    o.config.multicastInterface = p.value(mcast);
+    o.config.documentsDir = p.value(docs);
+    o.config.preferencesFile = p.value(prefs);
+    o.screenshot = p.value(shot);
+    o.screenshotDelayMs = p.value(shotDelay).toInt();
+    o.renderPage = p.value(render);
+    if (p.isSet(quitAfter))
+        o.quitAfterMs = p.value(quitAfter).toInt();
+    if (error.isEmpty() && !o.renderPage.isEmpty() && o.screenshot.isEmpty())
+        error = QStringLiteral("--render-page needs --screenshot FILE");
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "qeva-remote: %s\n\n%s", qPrintable(error), qPrintable(p.helpText()));
+        std::exit(2);
+    }
+    return o;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication::setApplicationName(QStringLiteral("qeva-remote"));
+    QGuiApplication::setOrganizationName(QStringLiteral("qeva"));
+    QGuiApplication::setApplicationVersion(QStringLiteral("2.2.6"));
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen"))
+        PageRenderer::useSoftwareRenderer();
+    else
+        QmlShell::useBasicStyle();
+    QGuiApplication app(argc, argv);
+    const Options options = parse(app);
+
+    AppContext ctx(options.config);
+
+    if (!options.renderPage.isEmpty()) {
+        KTBaseViewController *screen = ScreenRegistry::create(options.renderPage);
+        if (!screen) {
+            std::fprintf(stderr, "qeva-remote: no screen called %s\n", qPrintable(options.renderPage));
+            return 2;
+        }
+        UiKit::shared().navigation().push(screen);
+        QStringList warnings;
+        const bool ok = PageRenderer::renderScreen(screen, options.screenshot, &warnings);
+        for (const QString &w : warnings)
+            std::fprintf(stderr, "%s\n", qPrintable(w));
+        return ok ? 0 : 1;
+    }
+
+    // Launch as the phone does: the endpoint, the address, the discovery screen.
+    AppDelegate &delegate = AppDelegate::shared();
+    delegate.attachTo(&app);
+    delegate.didFinishLaunchingWithOptions();
+    // The first screen comes from the layout, not from the delegate.
+    if (KTBaseViewController *root = ScreenRegistry::create(QStringLiteral("ScanDeviceViewController")))
+        UiKit::shared().navigation().push(root);
+
+    QQmlApplicationEngine engine;
+    QmlShell shell;
+    QmlShell::prepare(engine, &shell);
+    engine.load(QUrl(QStringLiteral("qrc:/qeva/main.qml")));
+    if (engine.rootObjects().isEmpty())
+        return 1;
+
+    if (!options.screenshot.isEmpty()) {
+        QTimer::singleShot(options.screenshotDelayMs, &app, [&] {
+            auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
+            const bool saved = window && window->grabWindow().save(options.screenshot, "PNG");
+            if (!saved)
+                std::fprintf(stderr, "qeva-remote: could not write %s\n", qPrintable(options.screenshot));
+        });
+    }
+    if (options.quitAfterMs >= 0)
+        QTimer::singleShot(options.quitAfterMs, &app, &QGuiApplication::quit);
+    return app.exec();
+}

@@ -1,0 +1,258 @@
+#include "timedplayfamily.h"
+
+#include "simserver.h"
+
+#include <QProcessEnvironment>
+#include <QVariantList>
+
+namespace {
+const QByteArray kMore = QByteArray::fromHex("ff00");
+constexpr quint8 kMoreFiles = 0xff;
+const QByteArray kDefaultSchedule = QByteArrayLiteral("2016/01/01~2016/12/31#08:00:00~18:00:00;");
+
+QString hexByte(quint8 v)
+{
+    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0'));
+}
+
+QString text(const QByteArray &utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// Both sides of the list marker: a sequence ends at the first reply
+// without it, wherever it stands, so a last reply whose own bytes hold it
+// keeps the phone waiting.
+bool holdsMarker(const QByteArray &frame)
+{
+    return frame.toHex().contains("ff00");
+}
+} // namespace
+
+void TimedPlayFamily::install(SimRoutes &routes)
+{
+    routes.on(SimPort::Control, 0x5301, [this](const SimRequest &q) { listQuery(q); });
+    routes.on(SimPort::Control, 0x5303, [this](const SimRequest &q) { detailQuery(q); });
+    routes.on(SimPort::Control, 0x5602, [this](const SimRequest &q) { schemeFrame(q); });
+    preloadFromEnvironment();
+}
+
+void TimedPlayFamily::preloadFromEnvironment()
+{
+    const QString all = QProcessEnvironment::systemEnvironment().value(QStringLiteral("QEVA_SIM_SCHEMES"));
+    for (const QString &entry : all.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype colon = entry.indexOf(QLatin1Char(':'));
+        const qsizetype eq = entry.indexOf(QLatin1Char('='));
+        bool windowOk = false, idOk = false;
+        const uint window = colon < 0 ? 0 : entry.left(colon).trimmed().toUInt(&windowOk, 16);
+        const uint id = eq < colon ? 0 : entry.mid(colon + 1, eq - colon - 1).trimmed().toUInt(&idOk, 16);
+        const QStringList parts = entry.mid(eq + 1).split(QLatin1Char('|'));
+        if (colon < 0 || eq < 0 || !windowOk || !idOk || window > 0xff || id > 0xff || parts.first().isEmpty()) {
+            log(QStringLiteral("QEVA_SIM_SCHEMES: not \"<window>:<id>=<name>|<file>|<file>\": %1").arg(entry));
+            continue;
+        }
+        Scheme s;
+        s.window = quint8(window);
+        s.id = quint8(id);
+        s.name = parts.first().toUtf8();
+        s.schedule = kDefaultSchedule;
+        for (qsizetype i = 1; i < parts.size(); ++i)
+            if (!parts.at(i).isEmpty())
+                s.files << parts.at(i).toUtf8();
+        addScheme(s);
+    }
+}
+
+void TimedPlayFamily::addScheme(const Scheme &scheme)
+{
+    const bool replaced = m_windows.value(scheme.window).contains(scheme.id);
+    m_windows[scheme.window].insert(scheme.id, scheme);
+    logState(QStringLiteral("window %1 scheme %2 \"%3\" %4 with %5 file(s); window %1 has %6 scheme(s)")
+                 .arg(hexByte(scheme.window), hexByte(scheme.id), text(scheme.name),
+                      replaced ? QStringLiteral("replaced") : QStringLiteral("stored"))
+                 .arg(scheme.files.size())
+                 .arg(m_windows.value(scheme.window).size()));
+}
+
+QList<TimedPlayFamily::Scheme> TimedPlayFamily::schemes(quint8 window) const
+{
+    return m_windows.value(window).values();
+}
+
+QVariantMap TimedPlayFamily::state() const
+{
+    QVariantMap windows;
+    for (auto w = m_windows.cbegin(); w != m_windows.cend(); ++w) {
+        QVariantList list;
+        for (const Scheme &s : *w) {
+            QStringList files;
+            for (const QByteArray &f : s.files)
+                files << text(f);
+            list << QVariantMap{
+                {QStringLiteral("id"), hexByte(s.id)},
+                {QStringLiteral("name"), text(s.name)},
+                {QStringLiteral("clockType"), int(s.clockType)},
+                {QStringLiteral("clock"), QVariantList{s.clockX, s.clockY, s.clockW, s.clockH}},
+                {QStringLiteral("wordIsExist"), int(s.wordIsExist)},
+                {QStringLiteral("wordSpeed"), int(s.wordSpeed)},
+                {QStringLiteral("wordColor"), int(s.wordColor)},
+                {QStringLiteral("wordFangxiang"), int(s.wordFangxiang)},
+                {QStringLiteral("wordSize"), int(s.wordSize)},
+                {QStringLiteral("wordPosition"), QVariantList{s.wordX, s.wordY, s.wordZ}},
+                {QStringLiteral("words"), text(s.words)},
+                {QStringLiteral("wordsHex"), QString::fromLatin1(s.words.toHex())},
+                {QStringLiteral("schedule"), text(s.schedule)},
+                {QStringLiteral("files"), files},
+            };
+        }
+        windows.insert(hexByte(w.key()), list);
+    }
+    return {{QStringLiteral("windows"), windows}, {QStringLiteral("pending"), pendingCount()}};
+}
+
+QHostAddress TimedPlayFamily::replyAddress(const SimRequest &q, const QHostAddress &carried) const
+{
+    // A phone without a network carries 0.0.0.0; the datagram still says where it is.
+    if (carried.toIPv4Address() == 0)
+        return QHostAddress(q.sender.toIPv4Address());
+    return carried;
+}
+
+void TimedPlayFamily::sendSequence(const QHostAddress &phone, const QList<QByteArray> &replies, const QString &what)
+{
+    for (qsizetype i = 0; i < replies.size(); ++i) {
+        const bool last = i + 1 == replies.size();
+        if (last && holdsMarker(replies.at(i)))
+            log(QStringLiteral("%1: the last reply holds ff00 in its own bytes; the phone will wait for more").arg(what));
+        sendReply(phone, last ? replies.at(i) : replies.at(i) + kMore);
+    }
+}
+
+QByteArray TimedPlayFamily::schemeReply(const Scheme &s) const
+{
+    SimFrameWriter w(0x5602);
+    w.u8(s.window).u8(s.id).u16(quint16(s.name.size())).bytes(s.name);
+    w.u8(s.clockType).u16(s.clockX).u16(s.clockY).u16(s.clockW).u16(s.clockH);
+    w.u8(s.wordIsExist).u8(s.wordSpeed).u8(s.wordColor).u8(s.wordFangxiang).u8(s.wordSize);
+    w.u16(s.wordX).u16(s.wordY).u16(s.wordZ);
+    w.u16(quint16(s.words.size())).bytes(s.words);
+    w.u16(quint16(s.schedule.size())).bytes(s.schedule);
+    return w.frame();
+}
+
+void TimedPlayFamily::listQuery(const SimRequest &q)
+{
+    SimReader r = q.reader();
+    const quint8 window = r.u8("window id");
+    const QHostAddress carried = r.ipv4("phone address");
+    if (!r.ok())
+        return malformed(q, r.error());
+    QList<QByteArray> replies;
+    for (const Scheme &s : m_windows.value(window))
+        replies << schemeReply(s);
+    log(QStringLiteral("schemes of window %1: %2").arg(hexByte(window)).arg(replies.size()));
+    sendSequence(replyAddress(q, carried), replies, QStringLiteral("schemes of window %1").arg(hexByte(window)));
+}
+
+void TimedPlayFamily::detailQuery(const SimRequest &q)
+{
+    SimReader r = q.reader();
+    const quint8 window = r.u8("window id");
+    const quint8 id = r.u8("scheme id");
+    const QHostAddress carried = r.ipv4("phone address");
+    if (!r.ok())
+        return malformed(q, r.error());
+    const auto schemes = m_windows.value(window);
+    if (!schemes.contains(id)) {
+        log(QStringLiteral("files of window %1 scheme %2: no such scheme").arg(hexByte(window), hexByte(id)));
+        return;
+    }
+    QList<QByteArray> replies;
+    for (const QByteArray &file : schemes.value(id).files)
+        replies << SimFrameWriter(0x5603).u8(window).u8(id).u16(quint16(file.size())).bytes(file).frame();
+    log(QStringLiteral("files of window %1 scheme %2: %3").arg(hexByte(window), hexByte(id)).arg(replies.size()));
+    sendSequence(replyAddress(q, carried), replies,
+                 QStringLiteral("files of window %1 scheme %2").arg(hexByte(window), hexByte(id)));
+}
+
+void TimedPlayFamily::schemeFrame(const SimRequest &q)
+{
+    const QString sender = QStringLiteral("%1:%2").arg(q.sender.toString()).arg(q.senderPort);
+    // After a parameter frame, what has the shape of a file frame is one;
+    // anything else starts a new scheme.
+    if (m_pending.contains(sender) && fileFrame(q, sender))
+        return;
+    if (parameterFrame(q, sender))
+        return;
+    SimReader r = q.reader();
+    const quint16 length = r.u16("name length");
+    r.bytes(length, "name");
+    r.u8("end byte");
+    if (r.ok() && r.remaining() == 0)
+        log(QStringLiteral("scheme file frame from %1 without a parameter frame: dropped").arg(sender));
+    else
+        malformed(q, QStringLiteral("neither a scheme parameter frame nor a file frame"));
+}
+
+bool TimedPlayFamily::fileFrame(const SimRequest &q, const QString &sender)
+{
+    SimReader r = q.reader();
+    const quint16 length = r.u16("name length");
+    const QByteArray name = r.bytes(length, "name");
+    const quint8 end = r.u8("end byte");
+    if (!r.ok() || r.remaining() != 0)
+        return false;
+    Scheme &s = m_pending[sender];
+    s.files << name;
+    log(QStringLiteral("window %1 scheme %2 file %3: %4")
+            .arg(hexByte(s.window), hexByte(s.id))
+            .arg(s.files.size())
+            .arg(text(name)));
+    if (end == kMoreFiles)
+        return true;
+    // The phone counts the hex characters of the length and the name.
+    const quint8 expected = quint8((4 + 2 * int(length)) % 100);
+    if (end != expected)
+        log(QStringLiteral("window %1 scheme %2: closing byte %3, expected %4")
+                .arg(hexByte(s.window), hexByte(s.id), hexByte(end), hexByte(expected)));
+    const Scheme done = m_pending.take(sender);
+    addScheme(done);
+    return true;
+}
+
+bool TimedPlayFamily::parameterFrame(const SimRequest &q, const QString &sender)
+{
+    SimReader r = q.reader();
+    Scheme s;
+    s.window = r.u8("window id");
+    s.id = r.u8("scheme id");
+    s.name = r.bytes(r.u16("name length"), "name");
+    s.clockType = r.u8("clock type");
+    s.clockX = r.u16("clock x");
+    s.clockY = r.u16("clock y");
+    s.clockW = r.u16("clock width");
+    s.clockH = r.u16("clock height");
+    s.wordIsExist = r.u8("text effect");
+    s.wordSpeed = r.u8("text speed");
+    s.wordColor = r.u8("text colour");
+    s.wordFangxiang = r.u8("text direction");
+    s.wordSize = r.u8("text size");
+    s.wordX = r.u16("text x");
+    s.wordY = r.u16("text y");
+    s.wordZ = r.u16("text z");
+    s.words = r.bytes(r.u16("text length"), "text");
+    s.schedule = r.bytes(r.u16("schedule length"), "schedule");
+    if (!r.ok() || r.remaining() != 0)
+        return false;
+    if (m_pending.contains(sender)) {
+        const Scheme &old = m_pending.value(sender);
+        log(QStringLiteral("window %1 scheme %2 from %3 dropped: a new scheme began before its last file")
+                .arg(hexByte(old.window), hexByte(old.id), sender));
+    }
+    log(QStringLiteral("window %1 scheme %2 \"%3\": parameters received, waiting for its files")
+            .arg(hexByte(s.window), hexByte(s.id), text(s.name)));
+    m_pending.insert(sender, s);
+    return true;
+}
+
+QEVA_SIM_FAMILY(TimedPlayFamily)

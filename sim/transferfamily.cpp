@@ -1,0 +1,441 @@
+#include "transferfamily.h"
+
+#include "playlistfamily.h"
+#include "simserver.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+namespace {
+const QByteArray kAnnouncementHeader = QByteArray::fromHex("414e44015104");
+// window, type, name byte count
+constexpr qsizetype kFixedPart = 6 + 1 + 1 + 2;
+constexpr qsizetype kLengthField = 8;
+// Read per pass: enough to keep up with loopback, small enough to stay flat.
+constexpr qint64 kChunk = 1 << 20;
+// A stalled connection keeps no more than this unread in the socket's
+// buffer, so that the kernel's window closes and the sender stops.
+constexpr qint64 kStallBuffer = 64 * 1024;
+
+QString peerOf(const QTcpSocket *socket)
+{
+    return QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
+}
+
+QString hexByte(quint8 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
+}
+}
+
+struct TransferFamily::Incoming
+{
+    QString peer;
+    QByteArray header;           // the announcement so far
+    qsizetype headerSize = kFixedPart;
+    bool announced = false;
+    quint8 window = 0;
+    quint8 type = 0;
+    QString name;
+    quint64 length = 0;
+    quint64 received = 0;
+    std::unique_ptr<QSaveFile> file;
+    bool stalled = false;
+};
+
+TransferFamily::TransferFamily()
+{
+    const QString dir = qEnvironmentVariable("QEVA_SIM_MEDIA_DIR");
+    if (!dir.isEmpty())
+        m_mediaDir = dir;
+    const QString fault = qEnvironmentVariable("QEVA_SIM_TRANSFER_FAULT");
+    if (!fault.isEmpty() && !setFault(fault))
+        qCWarning(lcSim).noquote() << "QEVA_SIM_TRANSFER_FAULT not understood:" << fault;
+}
+
+TransferFamily::~TransferFamily()
+{
+    for (auto &[socket, in] : m_incoming)
+        if (in->file)
+            in->file->cancelWriting();
+    m_incoming.clear();
+}
+
+void TransferFamily::install(SimRoutes &routes)
+{
+    if (m_mediaDir.isEmpty()) {
+        m_ownDir = std::make_unique<QTemporaryDir>();
+        m_mediaDir = m_ownDir->path();
+    }
+    QDir().mkpath(m_mediaDir);
+    logState(QStringLiteral("media folder %1, fault %2").arg(m_mediaDir, faultText()));
+    routes.onTcpConnection([this](QTcpSocket *socket) { accept(socket); });
+    routes.on(SimPort::Control, 0x5101, [this](const SimRequest &q) { addToList(q); });
+    routes.on(SimPort::Control, 0x5102, [this](const SimRequest &q) { play(q); });
+    routes.on(SimPort::Control, 0x5103, [this](const SimRequest &q) { closeTransfer(q); });
+}
+
+QVariantMap TransferFamily::state() const
+{
+    return {{QStringLiteral("mediaDir"), m_mediaDir},
+            {QStringLiteral("received"), m_received},
+            {QStringLiteral("receiving"), receivingFiles()},
+            {QStringLiteral("discarded"), m_discarded},
+            {QStringLiteral("refused"), m_refused},
+            {QStringLiteral("fault"), faultText()}};
+}
+
+void TransferFamily::setMediaDir(const QString &dir)
+{
+    m_mediaDir = dir;
+    QDir().mkpath(m_mediaDir);
+}
+
+void TransferFamily::setFault(Fault fault, qint64 afterContentBytes)
+{
+    m_fault = fault;
+    m_faultAfter = qMax<qint64>(0, afterContentBytes);
+}
+
+bool TransferFamily::setFault(const QString &text)
+{
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("none") || t.isEmpty()) {
+        setFault(Fault::None);
+        return true;
+    }
+    if (t == QLatin1String("refuse")) {
+        setFault(Fault::Refuse);
+        return true;
+    }
+    const qsizetype colon = t.indexOf(QLatin1Char(':'));
+    const QString kind = t.left(colon);
+    bool ok = false;
+    const qint64 after = colon < 0 ? -1 : t.mid(colon + 1).toLongLong(&ok);
+    if (!ok || after < 0)
+        return false;
+    if (kind == QLatin1String("drop"))
+        setFault(Fault::Drop, after);
+    else if (kind == QLatin1String("stall"))
+        setFault(Fault::Stall, after);
+    else
+        return false;
+    return true;
+}
+
+QString TransferFamily::faultText() const
+{
+    switch (m_fault) {
+    case Fault::None: return QStringLiteral("none");
+    case Fault::Refuse: return QStringLiteral("refuse");
+    case Fault::Drop: return QStringLiteral("drop:%1").arg(m_faultAfter);
+    case Fault::Stall: return QStringLiteral("stall:%1").arg(m_faultAfter);
+    }
+    return QString();
+}
+
+QStringList TransferFamily::receivingFiles() const
+{
+    QStringList out;
+    for (const auto &[socket, in] : m_incoming)
+        if (in->announced)
+            out << in->name;
+    return out;
+}
+
+bool TransferFamily::isSafeName(const QString &name)
+{
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || name.contains(QLatin1String("..")))
+        return false;
+    if (name.toUtf8().size() > kMaxNameBytes)
+        return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    return true;
+}
+
+// --- the stream ---------------------------------------------------------------
+
+void TransferFamily::accept(QTcpSocket *socket)
+{
+    const QString peer = peerOf(socket);
+    if (m_fault == Fault::Refuse) {
+        ++m_refused;
+        logState(QStringLiteral("refused connection from %1").arg(peer));
+        socket->abort();
+        return;
+    }
+    auto in = std::make_unique<Incoming>();
+    in->peer = peer;
+    m_incoming[socket] = std::move(in);
+    if (m_fault == Fault::Stall)
+        socket->setReadBufferSize(kStallBuffer);
+    QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { read(socket); });
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+        const auto it = m_incoming.find(socket);
+        if (it == m_incoming.end())
+            return;
+        // What arrived with the close is still to be read.
+        read(socket);
+        if (m_incoming.count(socket))
+            closeIncoming(socket, QStringLiteral("connection closed"), false);
+    });
+}
+
+void TransferFamily::read(QTcpSocket *socket)
+{
+    // Every pass takes bytes off the socket, so the loop ends with them.
+    while (socket->bytesAvailable() > 0) {
+        const auto it = m_incoming.find(socket);
+        if (it == m_incoming.end())
+            return;
+        Incoming &in = *it->second;
+        if (in.stalled)
+            return;
+
+        if (!in.announced) {
+            const QByteArray part = socket->read(in.headerSize - in.header.size());
+            in.header += part;
+            if (in.header.size() < in.headerSize)
+                continue;
+            if (!readAnnouncement(in)) {
+                closeIncoming(socket, QString(), true);
+                return;
+            }
+            if (in.announced && in.length == 0)
+                finishFile(socket);
+            continue;
+        }
+
+        qint64 want = qint64(qMin<quint64>(in.length - in.received, quint64(kChunk)));
+        const bool faulty = m_fault == Fault::Drop || m_fault == Fault::Stall;
+        if (faulty) {
+            const qint64 untilFault = m_faultAfter - qint64(in.received);
+            if (untilFault <= 0) {
+                if (m_fault == Fault::Drop) {
+                    closeIncoming(socket, QStringLiteral("dropped after %1 bytes").arg(in.received), true);
+                } else {
+                    in.stalled = true;
+                    logState(QStringLiteral("stalled %1 after %2 of %3 bytes").arg(in.name).arg(in.received).arg(in.length));
+                }
+                return;
+            }
+            want = qMin(want, untilFault);
+        }
+        QByteArray chunk(want, Qt::Uninitialized);
+        const qint64 n = socket->read(chunk.data(), want);
+        if (n <= 0)
+            return;
+        if (in.file->write(chunk.constData(), n) != n) {
+            closeIncoming(socket, QStringLiteral("cannot write: %1").arg(in.file->errorString()), true);
+            return;
+        }
+        in.received += quint64(n);
+        if (in.received == in.length)
+            finishFile(socket);
+    }
+}
+
+bool TransferFamily::readAnnouncement(Incoming &in)
+{
+    if (!in.header.startsWith(kAnnouncementHeader)) {
+        log(QStringLiteral("malformed file stream from %1: %2").arg(in.peer, QString::fromLatin1(in.header.toHex())));
+        return false;
+    }
+    if (in.headerSize == kFixedPart) {
+        const quint16 nameBytes = qFromBigEndian<quint16>(in.header.constData() + 8);
+        if (nameBytes > kMaxNameBytes) {
+            ++m_refused;
+            logState(QStringLiteral("refused file name of %1 bytes from %2").arg(nameBytes).arg(in.peer));
+            return false;
+        }
+        in.headerSize = kFixedPart + nameBytes + kLengthField;
+        return true; // the rest of the announcement is still to come
+    }
+
+    in.window = quint8(in.header.at(6));
+    in.type = quint8(in.header.at(7));
+    const QByteArray nameBytes = in.header.mid(kFixedPart, in.headerSize - kFixedPart - kLengthField);
+    in.length = qFromBigEndian<quint64>(in.header.constData() + in.headerSize - kLengthField);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString name = utf8(nameBytes);
+    const bool decoded = !utf8.hasError();
+    if (!decoded || !isSafeName(name)) {
+        ++m_refused;
+        logState(QStringLiteral("refused file name %1 (hex %2) from %3")
+                     .arg(decoded ? QStringLiteral("\"%1\"").arg(name) : QStringLiteral("(not UTF-8)"),
+                          QString::fromLatin1(nameBytes.toHex()), in.peer));
+        return false;
+    }
+    if (in.length > kMaxContentLength) {
+        ++m_refused;
+        logState(QStringLiteral("refused %1: %2 bytes is more than it takes").arg(name).arg(in.length));
+        return false;
+    }
+    in.name = name;
+    in.file = std::make_unique<QSaveFile>(QDir(m_mediaDir).filePath(name));
+    // Never the file itself: a partial file must not appear under the name.
+    in.file->setDirectWriteFallback(false);
+    if (!in.file->open(QIODevice::WriteOnly)) {
+        logState(QStringLiteral("refused %1: cannot write in %2: %3").arg(name, m_mediaDir, in.file->errorString()));
+        ++m_refused;
+        return false;
+    }
+    in.announced = true;
+    in.received = 0;
+    logState(QStringLiteral("receiving %1 (%2 bytes, type %3) for window %4 from %5")
+                 .arg(name)
+                 .arg(in.length)
+                 .arg(hexByte(in.type), hexByte(in.window), in.peer));
+    return true;
+}
+
+void TransferFamily::finishFile(QTcpSocket *socket)
+{
+    const auto it = m_incoming.find(socket);
+    if (it == m_incoming.end())
+        return;
+    Incoming &in = *it->second;
+    const QString name = in.name;
+    const quint8 window = in.window;
+    if (!in.file->commit()) {
+        closeIncoming(socket, QStringLiteral("cannot store: %1").arg(in.file->errorString()), true);
+        return;
+    }
+    m_received << name;
+    logState(QStringLiteral("received %1 (%2 bytes) for window %3").arg(name).arg(in.length).arg(hexByte(window)));
+    // The same connection may announce another file.
+    auto next = std::make_unique<Incoming>();
+    next->peer = in.peer;
+    it->second = std::move(next);
+
+    const FileKey key{window, name};
+    if (!m_waiting.contains(key))
+        return;
+    const Waiting waiting = m_waiting.take(key);
+    PlayListFamily *list = server().family<PlayListFamily>();
+    if (!list) {
+        log(QStringLiteral("no play list family: %1 not added").arg(name));
+        return;
+    }
+    if (waiting.add) {
+        list->addFile(window, name);
+        logState(QStringLiteral("added %1 to window %2").arg(name, hexByte(window)));
+    }
+    if (waiting.play && list->playFile(window, name, waiting.phone))
+        logState(QStringLiteral("playing %1 on window %2").arg(name, hexByte(window)));
+}
+
+void TransferFamily::closeIncoming(QTcpSocket *socket, const QString &why, bool abort)
+{
+    const auto it = m_incoming.find(socket);
+    if (it != m_incoming.end()) {
+        std::unique_ptr<Incoming> in = std::move(it->second);
+        m_incoming.erase(it);
+        if (in->announced) {
+            in->file->cancelWriting();
+            in->file.reset();
+            ++m_discarded;
+            logState(QStringLiteral("discarded %1 after %2 of %3 bytes: %4")
+                         .arg(in->name)
+                         .arg(in->received)
+                         .arg(in->length)
+                         .arg(why));
+            m_waiting.remove(FileKey{in->window, in->name});
+        } else if (!in->header.isEmpty() && !why.isEmpty()) {
+            log(QStringLiteral("file stream from %1 ended inside an announcement: %2").arg(in->peer, why));
+        }
+    }
+    if (abort)
+        socket->abort();
+}
+
+// --- the commands -------------------------------------------------------------
+
+TransferFamily::Incoming *TransferFamily::incomingFor(const QString &name)
+{
+    for (auto &[socket, in] : m_incoming)
+        if (in->announced && in->name == name)
+            return in.get();
+    return nullptr;
+}
+
+bool TransferFamily::hasFile(const QString &name) const
+{
+    return isSafeName(name) && QFileInfo(QDir(m_mediaDir).filePath(name)).isFile();
+}
+
+void TransferFamily::addToList(const SimRequest &q)
+{
+    SimReader r = q.reader();
+    const quint8 window = r.u8("window id");
+    const QString name = r.text16("file name");
+    if (!r.ok())
+        return malformed(q, r.error());
+    if (Incoming *in = incomingFor(name); in && in->window == window) {
+        m_waiting[FileKey{window, name}].add = true;
+        log(QStringLiteral("add %1 to window %2 once it is in").arg(name, hexByte(window)));
+        return;
+    }
+    if (!hasFile(name)) {
+        log(QStringLiteral("add %1 to window %2: no such file").arg(name, hexByte(window)));
+        return;
+    }
+    PlayListFamily *list = server().family<PlayListFamily>();
+    if (!list) {
+        log(QStringLiteral("no play list family: %1 not added").arg(name));
+        return;
+    }
+    list->addFile(window, name);
+    logState(QStringLiteral("added %1 to window %2").arg(name, hexByte(window)));
+}
+
+void TransferFamily::play(const SimRequest &q)
+{
+    SimReader r = q.reader();
+    const quint8 window = r.u8("window id");
+    const QString name = r.text16("file name");
+    if (!r.ok())
+        return malformed(q, r.error());
+    // The frame carries no phone address: the answer goes where it came from.
+    const QHostAddress phone(q.sender.toIPv4Address());
+    const FileKey key{window, name};
+    if (Incoming *in = incomingFor(name); in && in->window == window) {
+        m_waiting[key].play = true;
+        m_waiting[key].phone = phone;
+        log(QStringLiteral("play %1 on window %2 once it is in").arg(name, hexByte(window)));
+        return;
+    }
+    PlayListFamily *list = server().family<PlayListFamily>();
+    if (list && list->playFile(window, name, phone))
+        logState(QStringLiteral("playing %1 on window %2").arg(name, hexByte(window)));
+    else
+        log(QStringLiteral("play %1 on window %2: not on its list").arg(name, hexByte(window)));
+}
+
+void TransferFamily::closeTransfer(const SimRequest &q)
+{
+    SimReader r = q.reader();
+    const quint8 type = r.u8("file type");
+    const QString name = r.text16("file name");
+    if (!r.ok())
+        return malformed(q, r.error());
+    for (auto &[socket, in] : m_incoming) {
+        if (in->announced && in->name == name) {
+            QTcpSocket *s = socket;
+            closeIncoming(s, QStringLiteral("closed by the phone (type %1)").arg(hexByte(type)), true);
+            return;
+        }
+    }
+    // Nothing coming in: whatever waited for it goes.
+    for (auto it = m_waiting.begin(); it != m_waiting.end();)
+        it = it.key().second == name ? m_waiting.erase(it) : std::next(it);
+    log(QStringLiteral("close %1: nothing coming in").arg(name));
+}

@@ -1,0 +1,102 @@
+#include "protocol/logincommands.h"
+
+#include "core/appcontext.h"
+#include "core/logging.h"
+#include "protocol/catalogue.h"
+#include "protocol/frame.h"
+#include "protocol/hexreader.h"
+#include "session/commonmanager.h"
+
+namespace {
+constexpr qsizetype kMinReplyChars = 30;
+constexpr qint64 kFallbackUserId = 890923;
+constexpr qsizetype kMaxFieldBytes = 0xffff; // a 2-byte length field
+}
+
+std::optional<ShebeiInfoReply> ShebeiInfoReply::read(const QString &hexString)
+{
+    if (hexString.size() < kMinReplyChars)
+        return std::nullopt;
+    HexReader r(hexString, 12);
+    ShebeiInfoReply info;
+    const auto userId = r.take(4);
+    const auto nameLength = r.takeNumber(2);
+    if (!userId || !nameLength)
+        return std::nullopt;
+    const auto nameHex = r.take(*nameLength);
+    const auto passwordLengthHex = r.take(2);
+    if (!nameHex || !passwordLengthHex)
+        return std::nullopt;
+    bool ok = false;
+    const qsizetype passwordLength = passwordLengthHex->toInt(&ok, 16);
+    if (!ok)
+        return std::nullopt;
+    const auto passwordHex = r.take(passwordLength);
+    const auto windowHex = r.take(1);
+    if (!passwordHex || !windowHex)
+        return std::nullopt;
+    const int windowCount = windowHex->toInt(&ok, 16);
+    if (!ok || r.atEnd())
+        return std::nullopt; // nothing past the window count
+
+    info.userId = *userId;
+    info.nameHex = *nameHex;
+    info.name = HexCodec::stringFromHexString(*nameHex);
+    info.passwordLengthHex = *passwordLengthHex;
+    info.passwordHex = *passwordHex;
+    info.password = HexCodec::stringFromHexString(*passwordHex);
+    info.windowHex = *windowHex;
+    info.windowCount = windowCount;
+    info.rest = r.rest();
+    return info;
+}
+
+std::optional<QString> ShebeiInfoReply::serverAddressHex() const
+{
+    const qsizetype at = qsizetype(8) * windowCount;
+    if (rest.size() <= at + 8)
+        return std::nullopt;
+    return rest.mid(at, 8);
+}
+
+namespace QVmethodLib {
+
+std::optional<QString> loginFrameWithHexString(const QString &hexString, const QString &userNameString)
+{
+    const auto info = ShebeiInfoReply::read(hexString);
+    if (!info)
+        return std::nullopt;
+    const auto addressHex = info->serverAddressHex();
+    const auto address = addressHex ? changTohostIpWithHostIpString(*addressHex) : std::nullopt;
+    // A name that is not UTF-8 names no stored user id; the reply is malformed.
+    if (!address || !info->name)
+        return std::nullopt;
+
+    const QByteArray userName = userNameString.toUtf8();
+    if (userName.size() > kMaxFieldBytes) {
+        // Its length would not fit the 2-byte field and shift every field after it.
+        qevaLog(lcProtocol, QStringLiteral("login not sent: user name of %1 bytes").arg(userName.size()));
+        return std::nullopt;
+    }
+
+    Preferences &prefs = AppContext::current()->preferences();
+    qint64 userId = prefs.integer(QStringLiteral("kUserConnectedID_%1_%2").arg(*info->name, *address));
+    if (userId == 0)
+        userId = kFallbackUserId;
+
+    return Frame::fill(Catalogue::kLogin,
+                       {TenToEightHex(userId), TenToHex(userName.size()), chineseToHex(userNameString),
+                        info->passwordLengthHex, info->passwordHex,
+                        CommonManager::sharedManager().currentPhoneIpHex()});
+}
+
+void sendXintiaoOrderWithHexString(const QString &hexString, const QString &userNameString, const QString &host)
+{
+    Q_UNUSED(host)
+    const auto frame = loginFrameWithHexString(hexString, userNameString);
+    if (!frame)
+        return;
+    Frame::send(Catalogue::kLogin, *frame);
+}
+
+} // namespace QVmethodLib

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "protocol/qvmethodlib.h"
+
+#include <QString>
+#include <optional>
+
+// The server-information reply 5001 as both discovery and the login frame
+// read it. Every field is checked against the end of the text; a reply that
+// does not reach past its window-count byte gives nothing.
+struct ShebeiInfoReply
+{
+    QString userId;             // 8 hex digits at offset 12
+    QString nameHex;            // the name field as sent
+    std::optional<QString> name; // nothing when the bytes are not UTF-8
+    QString passwordLengthHex;  // the 2-byte length field as sent
+    QString passwordHex;
+    std::optional<QString> password;
+    QString windowHex;          // the window count as sent, 2 hex digits
+    int windowCount = 0;
+    QString rest;               // from the first window record to the end
+
+    static std::optional<ShebeiInfoReply> read(const QString &hexString);
+
+    // Whether every window record the count announces is there.
+    bool hasAllWindows() const { return rest.size() >= qsizetype(8) * windowCount; }
+    // The server's own address after the window records, when at least one
+    // more character follows it.
+    std::optional<QString> serverAddressHex() const;
+};
+
+namespace QVmethodLib {
+// The login frame 5002 answering a server-information reply, or nothing
+// when the reply is too short or malformed for it.
+std::optional<QString> loginFrameWithHexString(const QString &hexString, const QString &userNameString);
+// Builds 5002 and sends it to the selected server. The host of the reply is
+// not the destination: the login always goes to currentSelectDev, so with no
+// server selected it is not delivered.
+void sendXintiaoOrderWithHexString(const QString &hexString, const QString &userNameString, const QString &host);
+} // namespace QVmethodLib

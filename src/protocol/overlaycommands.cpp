@@ -1,0 +1,269 @@
+#include "protocol/overlaycommands.h"
+
+#include "core/logging.h"
+#include "core/logsink.h"
+#include "protocol/catalogue.h"
+#include "protocol/frame.h"
+#include "protocol/hexreader.h"
+#include "session/commonmanager.h"
+
+#include <limits>
+
+namespace {
+
+// One UDP datagram over IPv4 holds at most this many bytes.
+constexpr qint64 kMaxDatagram = 65507;
+// Header, the eight fixed fields and the text length of the 5402 frame.
+constexpr qint64 kSpotWordsFixedBytes = 19;
+
+bool isCode(const QString &code)
+{
+    if (code.size() != 2)
+        return false;
+    for (const QChar c : code) {
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F')))
+            return false;
+    }
+    return true;
+}
+
+// Collects the fields of one frame, remembering the first that does not fit.
+class FieldWriter
+{
+public:
+    explicit FieldWriter(const QMap<QString, QString> &parameters) : m_parameters(parameters) {}
+
+    void code(const char *key)
+    {
+        const QString value = m_parameters.value(QLatin1String(key));
+        if (!isCode(value))
+            refuse(key, value);
+        m_fields << value;
+    }
+    void number(const char *key, int bytes)
+    {
+        const QString text = m_parameters.value(QLatin1String(key));
+        const qint64 value = OverlayCommands::integerValue(text);
+        const qint64 max = bytes == 1 ? 0xff : 0xffff;
+        if (value < 0 || value > max)
+            refuse(key, text);
+        m_fields << (bytes == 1 ? QVmethodLib::TenToHexForTwo(value) : QVmethodLib::TenToHex(value));
+    }
+    void text(const char *key, qint64 maxBytes)
+    {
+        const QString value = m_parameters.value(QLatin1String(key));
+        const QString hex = QVmethodLib::chineseToHex(value);
+        const qint64 bytes = hex.size() / 2;
+        if (bytes > maxBytes)
+            refuse(key, QStringLiteral("%1 bytes").arg(bytes));
+        m_fields << QVmethodLib::TenToHex(bytes) << hex;
+    }
+
+    std::optional<QString> frame(const RequestSpec &spec, QString *misfit) const
+    {
+        if (!m_misfit.isEmpty()) {
+            qevaLog(lcProtocol, QStringLiteral("%1: %2 \"%3\" does not fit its field; not sent")
+                                    .arg(QLatin1String(spec.builder), m_misfit, m_misfitValue));
+            if (misfit)
+                *misfit = m_misfit;
+            return std::nullopt;
+        }
+        if (misfit)
+            misfit->clear();
+        return Frame::fill(spec, m_fields);
+    }
+
+private:
+    void refuse(const char *key, const QString &value)
+    {
+        if (!m_misfit.isEmpty())
+            return;
+        m_misfit = QLatin1String(key);
+        m_misfitValue = value;
+    }
+
+    const QMap<QString, QString> &m_parameters;
+    QStringList m_fields;
+    QString m_misfit;
+    QString m_misfitValue;
+};
+
+QString decimal(qint64 v)
+{
+    return QString::number(v);
+}
+
+} // namespace
+
+namespace OverlayCommands {
+
+qint64 integerValue(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        negative = text.at(i++) == QLatin1Char('-');
+    quint64 v = 0;
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    while (i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+        const unsigned digit = text.at(i).unicode() - '0';
+        if (v > (limit - digit) / 10) {
+            v = limit;
+            break;
+        }
+        v = v * 10 + digit;
+        ++i;
+    }
+    if (!negative)
+        return qint64(v);
+    return v == limit ? std::numeric_limits<qint64>::min() : -qint64(v);
+}
+
+std::optional<QString> spotWordsFrame(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    FieldWriter w(parameters);
+    w.code("isEffect");
+    w.number("speed", 1);
+    w.code("colorType");
+    w.code("fangxiangType");
+    w.number("wordsSize", 1);
+    w.number("weizhiX", 2);
+    w.number("weizhiY", 2);
+    w.number("weizhiZ", 2);
+    w.text("wordsString", kMaxDatagram - kSpotWordsFixedBytes);
+    return w.frame(Catalogue::kSetSpotWords, misfit);
+}
+
+std::optional<QString> clockFrame(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    FieldWriter w(parameters);
+    w.code("clockType");
+    w.number("weizhiX", 2);
+    w.number("weizhiY", 2);
+    w.number("daxiaoX", 2);
+    w.number("daxiaoY", 2);
+    w.code("isExecute");
+    return w.frame(Catalogue::kSetClock, misfit);
+}
+
+QString animationOrderString(int tag, const QString &windowId)
+{
+    // Tag order of the chooser: rotation, movement, then three scenes.
+    static const RequestSpec *const rows[] = {
+        &Catalogue::kAnimation0100, &Catalogue::kAnimation0200, &Catalogue::kAnimation0301,
+        &Catalogue::kAnimation0300, &Catalogue::kAnimation0302,
+    };
+    if (tag < 1 || tag > int(std::size(rows)))
+        return QString();
+    return Frame::fill(*rows[tag - 1], {windowId});
+}
+
+} // namespace OverlayCommands
+
+namespace QVmethodLib {
+
+void sendWordsinitializeInfo()
+{
+    Frame::send(Catalogue::kSpotWordsQuery,
+                Frame::fill(Catalogue::kSpotWordsQuery, {CommonManager::sharedManager().currentPhoneIpHex()}));
+}
+
+std::optional<QMap<QString, QString>> getSpotWordsInitInfoWithModelNotice(const QString &replyHex)
+{
+    HexReader r(replyHex, 12);
+    // The speed, colour and direction are kept as their hex and read as numbers.
+    const auto effect = r.take(1);
+    const auto speedHex = r.take(1);
+    const auto colorHex = r.take(1);
+    const auto directionHex = r.take(1);
+    const auto size = r.takeNumber(1);
+    const auto x = r.takeNumber(2);
+    const auto y = r.takeNumber(2);
+    const auto z = r.takeNumber(2);
+    const auto length = r.takeNumber(2);
+    if (!effect || !speedHex || !colorHex || !directionHex || !size || !x || !y || !z || !length)
+        return std::nullopt;
+    const auto speed = HexReader(*speedHex).takeNumber(1);
+    const auto color = HexReader(*colorHex).takeNumber(1);
+    const auto direction = HexReader(*directionHex).takeNumber(1);
+    if (!speed || !color || !direction)
+        return std::nullopt;
+    std::optional<QString> content = QString();
+    if (*length > 0)
+        content = r.takeText(*length);
+    if (!content)
+        return std::nullopt;
+
+    return QMap<QString, QString>{
+        {QStringLiteral("isWordsEffect"), *effect},
+        {QStringLiteral("wordsSpeedHex"), *speedHex},
+        {QStringLiteral("wordsSpeed"), decimal(*speed)},
+        {QStringLiteral("wordsColorHex"), *colorHex},
+        {QStringLiteral("colorIndex"), decimal(*color)},
+        {QStringLiteral("fangxiangHex"), *directionHex},
+        {QStringLiteral("fangxiangIndex"), decimal(*direction)},
+        {QStringLiteral("wordSize"), decimal(*size)},
+        {QStringLiteral("XLong"), decimal(*x)},
+        {QStringLiteral("YLong"), decimal(*y)},
+        {QStringLiteral("ZLong"), decimal(*z)},
+        {QStringLiteral("contentString"), *content},
+    };
+}
+
+bool sendSetSpotWordsWithParameters(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    const std::optional<QString> frame = OverlayCommands::spotWordsFrame(parameters, misfit);
+    if (!frame)
+        return false;
+    Frame::send(Catalogue::kSetSpotWords, *frame);
+    return true;
+}
+
+void sendClockinitializeInfo()
+{
+    Frame::send(Catalogue::kClockQuery,
+                Frame::fill(Catalogue::kClockQuery, {CommonManager::sharedManager().currentPhoneIpHex()}));
+}
+
+std::optional<QMap<QString, QString>> getClockSetInitInfoWithModelNotice(const QString &replyHex)
+{
+    HexReader r(replyHex, 12);
+    const auto type = r.take(1);
+    const auto x = r.takeNumber(2);
+    const auto y = r.takeNumber(2);
+    const auto w = r.takeNumber(2);
+    const auto h = r.takeNumber(2);
+    const auto execute = r.takeNumber(1);
+    if (!type || !x || !y || !w || !h || !execute)
+        return std::nullopt;
+    return QMap<QString, QString>{
+        {QStringLiteral("clockType"), *type},  {QStringLiteral("XLong"), decimal(*x)},
+        {QStringLiteral("YLong"), decimal(*y)}, {QStringLiteral("WLong"), decimal(*w)},
+        {QStringLiteral("HLong"), decimal(*h)}, {QStringLiteral("isexecute"), decimal(*execute)},
+    };
+}
+
+bool sendSetClockOrderWithParameters(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    const std::optional<QString> frame = OverlayCommands::clockFrame(parameters, misfit);
+    if (!frame)
+        return false;
+    Frame::send(Catalogue::kSetClock, *frame);
+    return true;
+}
+
+void sendAnimationOrderWithOrderString(const QString &orderString)
+{
+    if (orderString.isEmpty()) {
+        qevaLog(lcProtocol, QStringLiteral("sendAnimationOrderWithOrderString: no effect chosen; not sent"));
+        return;
+    }
+    // Every effect row goes to the control port without a time-out.
+    Frame::send(Catalogue::kAnimation0100, orderString);
+}
+
+} // namespace QVmethodLib

@@ -1,0 +1,328 @@
+#include "protocol/settingscommands.h"
+
+#include "core/appcontext.h"
+#include "core/logging.h"
+#include "protocol/catalogue.h"
+#include "protocol/frame.h"
+#include "protocol/hexreader.h"
+#include "session/commonmanager.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+#include <limits>
+
+namespace {
+constexpr qint64 kMaxU8 = 0xff;
+constexpr qint64 kMaxU16 = 0xffff;
+
+bool isHexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+}
+
+bool isHexText(const QString &text)
+{
+    for (const QChar c : text)
+        if (!isHexDigit(c))
+            return false;
+    return true;
+}
+
+QString value(const QMap<QString, QString> &parameters, const char *key)
+{
+    return parameters.value(QLatin1String(key));
+}
+
+// Names the parameter that does not fit; the frame is then not built.
+std::nullopt_t misfitOf(QString *misfit, const char *key)
+{
+    if (misfit)
+        *misfit = QLatin1String(key);
+    return std::nullopt;
+}
+
+// A number field of the given width, or nothing when the value does not fit.
+std::optional<QString> numberField(const QString &text, qint64 max)
+{
+    const qint64 v = SettingsCommands::integerValue(text);
+    if (v < 0 || v > max)
+        return std::nullopt;
+    return max == kMaxU8 ? QVmethodLib::TenToHexForTwo(v) : QVmethodLib::TenToHex(v);
+}
+
+// A settings-record text: its 2-byte count and its UTF-8 bytes; an empty
+// text is the count 0000 followed by the placeholder 0000. Nothing when the
+// count cannot say its length.
+std::optional<std::pair<QString, QString>> recordText(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.isEmpty())
+        return std::make_pair(QStringLiteral("0000"), QStringLiteral("0000"));
+    if (utf8.size() > kMaxU16)
+        return std::nullopt;
+    return std::make_pair(QVmethodLib::TenToHex(utf8.size()), QVmethodLib::NSDataToByteTohex(utf8));
+}
+
+// Reads a settings-record text at the reader: the count, then the bytes or
+// the placeholder of an empty text. The outer optional is empty when the
+// reply is cut; the inner one when the bytes are not UTF-8.
+std::optional<std::optional<QString>> readRecordText(HexReader &r)
+{
+    const auto length = r.takeNumber(2);
+    if (!length)
+        return std::nullopt;
+    if (*length == 0) {
+        if (!r.skip(2))
+            return std::nullopt;
+        return std::optional<QString>(QString());
+    }
+    const auto bytes = r.take(*length);
+    if (!bytes)
+        return std::nullopt;
+    return QVmethodLib::stringFromHexString(*bytes);
+}
+
+std::optional<QString> codeFrame(const RequestSpec &spec, const QString &code)
+{
+    if (!SettingsCommands::isCode(code)) {
+        qCWarning(lcProtocol) << "frame" << spec.code << "not sent: code" << code << "is not two hex digits";
+        return std::nullopt;
+    }
+    return Frame::fill(spec, {code});
+}
+
+bool sendIfBuilt(const RequestSpec &spec, const std::optional<QString> &frame)
+{
+    if (!frame)
+        return false;
+    Frame::send(spec, *frame);
+    return true;
+}
+} // namespace
+
+DeviceClock::DeviceClock(AppContext &)
+    : msSinceEpoch([] { return QDateTime::currentMSecsSinceEpoch(); })
+    , zoneId([] { return QTimeZone::systemTimeZoneId(); })
+{
+}
+
+namespace SettingsCommands {
+
+qint64 integerValue(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        negative = text.at(i++) == QLatin1Char('-');
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    qint64 v = 0;
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        const int digit = text.at(i).unicode() - '0';
+        if (v > (kMax - digit) / 10)
+            return negative ? std::numeric_limits<qint64>::min() : kMax;
+        v = v * 10 + digit;
+    }
+    return negative ? -v : v;
+}
+
+bool isCode(const QString &code)
+{
+    return code.size() == 2 && isHexText(code);
+}
+
+std::optional<QString> systemInfoFrame(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    QStringList fields;
+    for (const char *key : {"isRestartDevice", "isSkipLogin"}) {
+        if (!isCode(value(parameters, key)))
+            return misfitOf(misfit, key);
+        fields << value(parameters, key);
+    }
+    const auto brightness = numberField(value(parameters, "liangdu"), kMaxU16);
+    if (!brightness)
+        return misfitOf(misfit, "liangdu");
+    fields << *brightness;
+    for (const char *key : {"isOpenWifi", "colorType"}) {
+        if (!isCode(value(parameters, key)))
+            return misfitOf(misfit, key);
+        fields << value(parameters, key);
+    }
+    for (const char *key : {"time", "TransPath"}) {
+        const auto text = recordText(value(parameters, key));
+        if (!text)
+            return misfitOf(misfit, key);
+        fields << text->first << text->second;
+    }
+    return Frame::fill(Catalogue::kSetSystemInfo, fields);
+}
+
+std::optional<QString> volumeFrame(const QString &volume)
+{
+    const auto field = numberField(volume, kMaxU8);
+    if (!field)
+        return std::nullopt;
+    return Frame::fill(Catalogue::kSetVolume, {*field});
+}
+
+std::optional<QString> colorFrame(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    QStringList fields;
+    for (const char *key : {"redValue", "greenValue", "blueValue"}) {
+        const auto field = numberField(value(parameters, key), kMaxU16);
+        if (!field)
+            return misfitOf(misfit, key);
+        fields << *field;
+    }
+    return Frame::fill(Catalogue::kSetColor, fields);
+}
+
+QString deviceTimeFrame(qint64 msSinceEpoch, const QByteArray &zoneId)
+{
+    const QByteArray zone = zoneId.left(kMaxU16);
+    return Frame::fill(Catalogue::kTimeCorrection,
+                       {QVmethodLib::TenToHexWitheightHex(msSinceEpoch), QVmethodLib::TenToHex(zone.size()),
+                        QVmethodLib::NSDataToByteTohex(zone)});
+}
+
+} // namespace SettingsCommands
+
+namespace QVmethodLib {
+
+void sendSystemSetInitializeInfo()
+{
+    const RequestSpec &row = Catalogue::kSystemInfoQuery;
+    Frame::send(row, Frame::fill(row, {CommonManager::sharedManager().currentPhoneIpHex()}));
+}
+
+std::optional<QMap<QString, QString>> getSystemInitInfoWithModelNotice(const QString &replyHex)
+{
+    if (!isHexText(replyHex))
+        return std::nullopt;
+    HexReader r(replyHex, 12);
+    const auto restart = r.take(1);
+    const auto skipLogin = r.take(1);
+    const auto light = r.takeNumber(2);
+    const auto wifi = r.take(1);
+    const auto colour = r.take(1);
+    if (!restart || !skipLogin || !light || !wifi || !colour)
+        return std::nullopt;
+    const auto time = readRecordText(r);
+    if (!time)
+        return std::nullopt;
+    const auto path = readRecordText(r);
+    if (!path)
+        return std::nullopt;
+    const auto screenSwitch = r.take(1);
+    const auto red = r.takeNumber(2);
+    const auto green = r.takeNumber(2);
+    const auto blue = r.takeNumber(2);
+    const auto source = r.take(1);
+    const auto rotation = r.take(1);
+    if (!screenSwitch || !red || !green || !blue || !source || !rotation)
+        return std::nullopt;
+
+    auto number = [](qint64 v) { return QString::number(v); };
+    auto byteNumber = [](const QString &field) { return QString::number(field.toUInt(nullptr, 16)); };
+    QMap<QString, QString> out;
+    out.insert(QStringLiteral("isRestart"), *restart);
+    out.insert(QStringLiteral("isSkipLogin"), *skipLogin);
+    out.insert(QStringLiteral("lightValue"), number(*light));
+    out.insert(QStringLiteral("isOpenWifi"), *wifi);
+    out.insert(QStringLiteral("beijingColorHex"), *colour);
+    out.insert(QStringLiteral("beijingColor"), byteNumber(*colour));
+    if (*time)
+        out.insert(QStringLiteral("restartTimeString"), **time);
+    if (*path)
+        out.insert(QStringLiteral("transPathString"), **path);
+    out.insert(QStringLiteral("isOpenkaiguan"), *screenSwitch);
+    out.insert(QStringLiteral("getredValue"), number(*red));
+    out.insert(QStringLiteral("getgreenValue"), number(*green));
+    out.insert(QStringLiteral("getblueValue"), number(*blue));
+    out.insert(QStringLiteral("shipinyuanHex"), *source);
+    out.insert(QStringLiteral("shipinyuan"), byteNumber(*source));
+    out.insert(QStringLiteral("xuanzhuanHex"), *rotation);
+    out.insert(QStringLiteral("xuanzhuandu"), byteNumber(*rotation));
+    return out;
+}
+
+bool sendSetSystemInfoWithParamaters(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    QString why;
+    const auto frame = SettingsCommands::systemInfoFrame(parameters, &why);
+    if (!frame) {
+        qCWarning(lcProtocol) << "settings frame not sent: parameter" << why << "does not fit";
+        if (misfit)
+            *misfit = why;
+    }
+    return sendIfBuilt(Catalogue::kSetSystemInfo, frame);
+}
+
+void getSystemYinliangValueInfo()
+{
+    const RequestSpec &row = Catalogue::kVolumeQuery;
+    Frame::send(row, Frame::fill(row, {CommonManager::sharedManager().currentPhoneIpHex()}));
+}
+
+std::optional<QMap<QString, QString>> getSystemYinliangValueWithModelNotice(const QString &replyHex)
+{
+    if (!isHexText(replyHex))
+        return std::nullopt;
+    HexReader r(replyHex, 12);
+    const auto maximum = r.takeNumber(1);
+    const auto current = r.takeNumber(1);
+    if (!maximum || !current)
+        return std::nullopt;
+    return QMap<QString, QString>{{QStringLiteral("MaxyinliangValue"), QString::number(*maximum)},
+                                  {QStringLiteral("TheyinliangValue"), QString::number(*current)}};
+}
+
+bool sendSetSystemYinLiangWithParamaters(const QString &volume)
+{
+    const auto frame = SettingsCommands::volumeFrame(volume);
+    if (!frame)
+        qCWarning(lcProtocol) << "volume frame not sent:" << volume << "does not fit one byte";
+    return sendIfBuilt(Catalogue::kSetVolume, frame);
+}
+
+bool sendSetSystemKaiguanPingWithParamaters(const QString &switchCode)
+{
+    return sendIfBuilt(Catalogue::kScreenSwitch, codeFrame(Catalogue::kScreenSwitch, switchCode));
+}
+
+bool sendSetSystemshipinyuanWithParamaters(const QString &sourceCode)
+{
+    return sendIfBuilt(Catalogue::kVideoSource, codeFrame(Catalogue::kVideoSource, sourceCode));
+}
+
+bool sendSetSystemPingmuXuanzhuanWithParamaters(const QString &rotationCode)
+{
+    return sendIfBuilt(Catalogue::kRotation, codeFrame(Catalogue::kRotation, rotationCode));
+}
+
+bool sendSetSystemColorWithParamaters(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    QString why;
+    const auto frame = SettingsCommands::colorFrame(parameters, &why);
+    if (!frame) {
+        qCWarning(lcProtocol) << "colour frame not sent: parameter" << why << "does not fit";
+        if (misfit)
+            *misfit = why;
+    }
+    return sendIfBuilt(Catalogue::kSetColor, frame);
+}
+
+void RestartDeviceOrder()
+{
+    Frame::send(Catalogue::kRestart, Frame::fill(Catalogue::kRestart));
+}
+
+void reviseDeviceTime()
+{
+    DeviceClock &clock = AppContext::current()->shared<DeviceClock>();
+    Frame::send(Catalogue::kTimeCorrection, SettingsCommands::deviceTimeFrame(clock.msSinceEpoch(), clock.zoneId()));
+}
+
+} // namespace QVmethodLib

@@ -1,0 +1,302 @@
+#include "protocol/timedplaycommands.h"
+
+#include "core/logging.h"
+#include "protocol/catalogue.h"
+#include "protocol/frame.h"
+#include "protocol/hexreader.h"
+#include "session/commonmanager.h"
+
+#include <QCoreApplication>
+#include <climits>
+
+namespace {
+
+bool isHex(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool digit = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+        if (!digit)
+            return false;
+    }
+    return true;
+}
+
+bool isHexOfWidth(const QString &text, qsizetype chars)
+{
+    return text.size() == chars && isHex(text);
+}
+
+// A length field and the text it counts agree.
+bool countsText(const QString &lenHex, const QString &textHex)
+{
+    return isHexOfWidth(lenHex, 4) && textHex.size() % 2 == 0 && isHex(textHex) &&
+           lenHex.toUInt(nullptr, 16) == uint(textHex.size() / 2);
+}
+
+// A length field read from a reply: its raw text and its value.
+struct Counted
+{
+    QString raw;
+    qint64 value;
+};
+
+std::optional<Counted> takeCount(HexReader &r)
+{
+    const auto raw = r.take(2);
+    if (!raw || !isHex(*raw))
+        return std::nullopt;
+    return Counted{*raw, qint64(raw->toUInt(nullptr, 16))};
+}
+
+bool startsWithCode(const QString &hex, const ReplySpec &row)
+{
+    return hex.size() >= 12 && hex.left(12).compare(QLatin1String(row.codeText), Qt::CaseInsensitive) == 0;
+}
+
+const char *const kDirectionLabels[] = {
+    QT_TRANSLATE_NOOP("TimePlayWordsViewController", "从左往右"),
+    QT_TRANSLATE_NOOP("TimePlayWordsViewController", "从右往左"),
+    QT_TRANSLATE_NOOP("TimePlayWordsViewController", "从上往下"),
+    QT_TRANSLATE_NOOP("TimePlayWordsViewController", "从下到上"),
+    QT_TRANSLATE_NOOP("TimePlayWordsViewController", "静止"),
+};
+
+} // namespace
+
+namespace QVmethodLib {
+
+void getTimePlayListInitializeInfoWithWindowID(const QString &windowId)
+{
+    const QString frame = Frame::fill(Catalogue::kTimePlayListQuery,
+                                      {windowId, CommonManager::sharedManager().currentPhoneIpHex()});
+    Frame::send(Catalogue::kTimePlayListQuery, frame);
+}
+
+void getTimePlayDetailInfoWithWindowID(const QString &windowId, const QString &projectId)
+{
+    const QString frame = Frame::fill(Catalogue::kTimePlayDetailQuery,
+                                      {windowId, projectId, CommonManager::sharedManager().currentPhoneIpHex()});
+    Frame::send(Catalogue::kTimePlayDetailQuery, frame);
+}
+
+QString deleteSelectedPlayProjectWithProjectCount(qint64 count, const QString &windowId)
+{
+    return Frame::fill(Catalogue::kDeleteTimePlayProject, {windowId, TenToHexForTwo(count)});
+}
+
+QStringList timePlayFileFrames(const QVariantList &chooseList)
+{
+    QList<QPair<QString, QString>> entries;
+    for (const QVariant &v : chooseList) {
+        const QVariantMap entry = v.toMap();
+        const QString lenHex = entry.value(QStringLiteral("filesLenHex")).toString();
+        const QString contentHex = entry.value(QStringLiteral("filesContentHex")).toString();
+        if (!isHexOfWidth(lenHex, 4) || contentHex.size() % 2 != 0 || !isHex(contentHex)) {
+            qCWarning(lcProtocol) << "timed-play file entry left out: length" << lenHex << "name" << contentHex;
+            continue;
+        }
+        entries.append({lenHex, contentHex});
+    }
+    QStringList frames;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const auto &[lenHex, contentHex] = entries.at(i);
+        if (i + 1 < entries.size()) {
+            frames << Frame::fill(Catalogue::kTimePlayFilesMore, {lenHex, contentHex});
+        } else {
+            const qint64 closing = (lenHex.size() + contentHex.size()) % 100;
+            frames << Frame::fill(Catalogue::kTimePlayFilesLast, {lenHex, contentHex, TenToHexForTwo(closing)});
+        }
+    }
+    return frames;
+}
+
+void addPlayFiletoTimePlayListWithChooseListArray(const QVariantList &chooseList)
+{
+    const QStringList frames = timePlayFileFrames(chooseList);
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const bool last = i + 1 == frames.size();
+        Frame::send(last ? Catalogue::kTimePlayFilesLast : Catalogue::kTimePlayFilesMore, frames.at(i));
+    }
+}
+
+std::optional<QVariantMap> getReceiveTimePlayListInfoNotice(const QString &replyHex)
+{
+    if (!startsWithCode(replyHex, Catalogue::kTimePlayListReply))
+        return std::nullopt;
+    HexReader r(replyHex, 12);
+    const auto windowId = r.take(1);
+    const auto projectId = r.take(1);
+    const auto nameLen = takeCount(r);
+    if (!windowId || !projectId || !nameLen)
+        return std::nullopt;
+    const auto nameHex = r.take(nameLen->value);
+    const auto clockType = r.take(1);
+    const auto clockX = r.take(2), clockY = r.take(2), clockW = r.take(2), clockH = r.take(2);
+    const auto wordIsExist = r.take(1), wordSpeed = r.take(1), wordColor = r.take(1), wordFangxiang = r.take(1),
+               wordSize = r.take(1);
+    const auto wordX = r.take(2), wordY = r.take(2), wordZ = r.take(2);
+    if (!nameHex || !clockType || !clockX || !clockY || !clockW || !clockH || !wordIsExist || !wordSpeed ||
+        !wordColor || !wordFangxiang || !wordSize || !wordX || !wordY || !wordZ)
+        return std::nullopt;
+    const auto wordsLen = takeCount(r);
+    if (!wordsLen)
+        return std::nullopt;
+    const auto words = r.take(wordsLen->value);
+    const auto timeLen = words ? takeCount(r) : std::nullopt;
+    if (!timeLen)
+        return std::nullopt;
+    const auto schedule = r.take(timeLen->value);
+    if (!schedule)
+        return std::nullopt;
+
+    const QVariantMap clock{
+        {QStringLiteral("clockTypeHex"), *clockType}, {QStringLiteral("clockXHex"), *clockX},
+        {QStringLiteral("clockYHex"), *clockY},       {QStringLiteral("clockWHex"), *clockW},
+        {QStringLiteral("clockHHex"), *clockH},
+    };
+    const QVariantMap wordsDict{
+        {QStringLiteral("wordIsExistHex"), *wordIsExist},
+        {QStringLiteral("wordSpeedHex"), *wordSpeed},
+        {QStringLiteral("wordColorHex"), *wordColor},
+        {QStringLiteral("wordFangxiangHex"), *wordFangxiang},
+        {QStringLiteral("wordSizeHex"), *wordSize},
+        {QStringLiteral("wordXHex"), *wordX},
+        {QStringLiteral("wordYHex"), *wordY},
+        {QStringLiteral("wordZHex"), *wordZ},
+        {QStringLiteral("wordsLenHex"), wordsLen->raw},
+        {QStringLiteral("wordsLen"), QString::number(wordsLen->value)},
+        {QStringLiteral("wordString"), *words},
+    };
+    const QVariantMap timeDict{
+        {QStringLiteral("timeStartLenHex"), timeLen->raw},
+        {QStringLiteral("timeStartLen"), QString::number(timeLen->value)},
+        {QStringLiteral("timeStartString"), *schedule},
+    };
+    return QVariantMap{
+        {QStringLiteral("windIDHex"), *windowId},
+        {QStringLiteral("projectIDHex"), *projectId},
+        {QStringLiteral("projectNameLen"), QString::number(nameLen->value)},
+        {QStringLiteral("projectName"), TimePlay::textFromHex(*nameHex)},
+        {QStringLiteral("clockDict"), clock},
+        {QStringLiteral("wordsDict"), wordsDict},
+        {QStringLiteral("timeDict"), timeDict},
+        {QStringLiteral("checked"), QStringLiteral("NO")},
+    };
+}
+
+std::optional<QMap<QString, QString>> getTimePlayListFilesInfoWithModelNotice(const QString &replyHex)
+{
+    if (!startsWithCode(replyHex, Catalogue::kTimePlayFilesReply))
+        return std::nullopt;
+    HexReader r(replyHex, 16);
+    if (r.position() != 16)
+        return std::nullopt;
+    const auto nameLen = takeCount(r);
+    if (!nameLen)
+        return std::nullopt;
+    const auto nameHex = r.take(nameLen->value);
+    if (!nameHex)
+        return std::nullopt;
+    return QMap<QString, QString>{
+        {QStringLiteral("filesLenHex"), nameLen->raw},
+        {QStringLiteral("filesContentHex"), *nameHex},
+        {QStringLiteral("filesContent"), TimePlay::textFromHex(*nameHex)},
+        {QStringLiteral("checked"), QStringLiteral("NO")},
+    };
+}
+
+bool isTimePlayReplyFollowed(const QString &replyHex)
+{
+    return isExsitTheStringWithCheckString(QStringLiteral("ff00"), replyHex);
+}
+
+std::optional<QString> getTimePlayParamWithFields(const TimePlayParamFields &f)
+{
+    const QStringList bytes1{f.windowID,       f.projectIDHex, f.clockTypeHex, f.wordIsExistHex,
+                             f.wordSpeedHex,   f.wordColorHex, f.wordFangxiangHex, f.wordSizeHex};
+    const QStringList bytes2{f.clockXHex, f.clockYHex, f.clockWHex, f.clockHHex, f.wordXHex, f.wordYHex, f.wordZHex};
+    for (const QString &field : bytes1)
+        if (!isHexOfWidth(field, 2))
+            return std::nullopt;
+    for (const QString &field : bytes2)
+        if (!isHexOfWidth(field, 4))
+            return std::nullopt;
+    if (!countsText(f.projectNameLenHex, f.projectNameHex) || !countsText(f.wordsLenHex, f.wordsHex) ||
+        !countsText(f.timeLenHex, f.timeHex))
+        return std::nullopt;
+    return Frame::fill(Catalogue::kTimePlayParameters,
+                       {f.windowID,       f.projectIDHex,   f.projectNameLenHex, f.projectNameHex, f.clockTypeHex,
+                        f.clockXHex,      f.clockYHex,      f.clockWHex,         f.clockHHex,      f.wordIsExistHex,
+                        f.wordSpeedHex,   f.wordColorHex,   f.wordFangxiangHex,  f.wordSizeHex,    f.wordXHex,
+                        f.wordYHex,       f.wordZHex,       f.wordsLenHex,       f.wordsHex,       f.timeLenHex,
+                        f.timeHex});
+}
+
+void sendTimePlayParam(const QString &frameHex)
+{
+    Frame::send(Catalogue::kTimePlayParameters, frameHex);
+}
+
+} // namespace QVmethodLib
+
+namespace TimePlay {
+
+qint64 leadingInteger(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        negative = text.at(i++) == QLatin1Char('-');
+    qint64 v = 0;
+    while (i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+        v = v * 10 + (text.at(i).unicode() - '0');
+        if (v > INT_MAX) { // far beyond any field; stop before it overflows
+            v = INT_MAX;
+            break;
+        }
+        ++i;
+    }
+    return negative ? -v : v;
+}
+
+qint64 hexNumber(const QString &hex)
+{
+    if (hex.isEmpty() || hex.size() > 15 || !isHex(hex))
+        return 0;
+    return hex.toLongLong(nullptr, 16);
+}
+
+QString textFromHex(const QString &hex)
+{
+    if (const auto text = QVmethodLib::stringFromHexString(hex))
+        return *text;
+    // Not UTF-8: keep what can be read, as the codec would, up to a zero byte.
+    QByteArray bytes;
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
+        const QString pair = hex.mid(i, 2);
+        const int b = isHex(pair) ? pair.toInt(nullptr, 16) : 0;
+        if (b == 0)
+            break;
+        bytes.append(char(b));
+    }
+    return QString::fromUtf8(bytes);
+}
+
+QStringList directionLabels()
+{
+    QStringList out;
+    for (const char *label : kDirectionLabels)
+        out << QCoreApplication::translate("TimePlayWordsViewController", label);
+    return out;
+}
+
+QStringList directionCodes()
+{
+    return {QStringLiteral("00"), QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03"),
+            QStringLiteral("04")};
+}
+
+} // namespace TimePlay

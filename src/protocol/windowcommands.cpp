@@ -1,0 +1,127 @@
+#include "protocol/windowcommands.h"
+
+#include "core/logging.h"
+#include "core/logsink.h"
+#include "protocol/catalogue.h"
+#include "protocol/frame.h"
+#include "protocol/hexreader.h"
+#include "session/commonmanager.h"
+
+#include <QRegularExpression>
+#include <limits>
+
+namespace QVmethodLib {
+
+namespace {
+bool isHexOfBytes(const QString &text, int bytes)
+{
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-fA-F]*$"));
+    return text.size() == 2 * bytes && hex.match(text).hasMatch();
+}
+}
+
+void sendAddNewWindow()
+{
+    Frame::send(Catalogue::kAddWindow, Frame::fill(Catalogue::kAddWindow));
+}
+
+void sendCloseNewWindowWithChooseWindow(const QVariantList &chooseWindow)
+{
+    for (const QVariant &entry : chooseWindow) {
+        const QString id = entry.toMap().value(QStringLiteral("WinID")).toString();
+        Frame::send(Catalogue::kCloseWindow, Frame::fill(Catalogue::kCloseWindow, {id}));
+    }
+}
+
+void getWindowinitializeInfoWithWindowID(const QString &windowId)
+{
+    const QString frame =
+        Frame::fill(Catalogue::kWindowInfoQuery, {windowId, CommonManager::sharedManager().currentPhoneIpHex()});
+    qevaLog(lcProtocol, QStringLiteral("windowParam = %1").arg(frame));
+    Frame::send(Catalogue::kWindowInfoQuery, frame);
+}
+
+qint64 windowGeometryValue(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        negative = text.at(i++) == QLatin1Char('-');
+    quint64 magnitude = 0;
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        const quint64 digit = quint64(text.at(i).unicode() - '0');
+        // Too many digits stay at the end of the range rather than wrap.
+        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
+    }
+    if (!negative)
+        return qint64(magnitude);
+    return magnitude == quint64(std::numeric_limits<qint64>::max()) + 1 ? std::numeric_limits<qint64>::min()
+                                                                        : -qint64(magnitude);
+}
+
+void sendSetWindowStringWithParameters(const QVariantMap &parameters)
+{
+    const auto value = [&](const char *key) { return parameters.value(QLatin1String(key)).toString(); };
+    QStringList fields{value("windowID"), value("IsFullScreen"), value("IsUpTop")};
+    for (const char *key : {"weizhiX", "weizhiY", "daxiaoX", "daxiaoY"}) {
+        const qint64 v = windowGeometryValue(value(key));
+        // Two bytes hold 0 to 65535; anything else would shift every later field.
+        if (v < 0 || v > 0xffff) {
+            qevaLog(lcProtocol, QStringLiteral("window settings not sent: %1 %2 is outside 0 to 65535")
+                                    .arg(QLatin1String(key))
+                                    .arg(v));
+            return;
+        }
+        fields << HexCodec::TenToHex(v);
+    }
+    fields << value("animationHex") << value("qiehuanjiangeHex");
+    const int widths[] = {1, 1, 1, 2, 2, 2, 2, 2, 2};
+    static const char *names[] = {"windowID", "IsFullScreen", "IsUpTop", "weizhiX", "weizhiY",
+                                  "daxiaoX",  "daxiaoY",      "animationHex", "qiehuanjiangeHex"};
+    for (int i = 0; i < fields.size(); ++i) {
+        if (!isHexOfBytes(fields.at(i), widths[i])) {
+            qevaLog(lcProtocol, QStringLiteral("window settings not sent: %1 \"%2\" is not %3 hex digits")
+                                    .arg(QLatin1String(names[i]), fields.at(i))
+                                    .arg(2 * widths[i]));
+            return;
+        }
+    }
+    Frame::send(Catalogue::kSetWindow, Frame::fill(Catalogue::kSetWindow, fields));
+}
+
+std::optional<qint64> windowPositionFromHex(const QString &fourHex)
+{
+    HexReader r(fourHex);
+    const std::optional<QString> first = r.take(1);
+    const std::optional<qint64> second = r.takeNumber(1);
+    if (!first || !second)
+        return std::nullopt;
+    if (first->compare(QLatin1String("ff"), Qt::CaseInsensitive) == 0)
+        return -*second;
+    return HexReader(fourHex).takeNumber(2);
+}
+
+std::optional<QMap<QString, QString>> getPlayWindowInitInfoWithModelNotice(const QString &replyHex)
+{
+    HexReader r(replyHex, 12);
+    const std::optional<QString> x = r.take(2), y = r.take(2);
+    const std::optional<qint64> w = r.takeNumber(2), h = r.takeNumber(2), effect = r.takeNumber(2),
+                                interval = r.takeNumber(2);
+    if (!x || !y || !w || !h || !effect || !interval)
+        return std::nullopt;
+    const std::optional<qint64> xv = windowPositionFromHex(*x), yv = windowPositionFromHex(*y);
+    if (!xv || !yv)
+        return std::nullopt;
+    return QMap<QString, QString>{{QStringLiteral("XLong"), QString::number(*xv)},
+                                  {QStringLiteral("YLong"), QString::number(*yv)},
+                                  {QStringLiteral("WLong"), QString::number(*w)},
+                                  {QStringLiteral("HLong"), QString::number(*h)},
+                                  {QStringLiteral("ChangeType"), QString::number(*effect)},
+                                  {QStringLiteral("Changejiange"), QString::number(*interval)}};
+}
+
+} // namespace QVmethodLib

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "protocol/qvmethodlib.h"
+
+#include <QMap>
+#include <QString>
+#include <QVariantList>
+#include <QVariantMap>
+#include <optional>
+
+// The play window commands: add, close, read and write a window's settings,
+// and the reply that carries the settings.
+namespace QVmethodLib {
+
+// The fixed add-window frame (5204).
+void sendAddNewWindow();
+// One close frame (5203) per entry, in order; each entry is a map with
+// "WinID" (the window id text). An empty list sends nothing.
+void sendCloseNewWindowWithChooseWindow(const QVariantList &chooseWindow);
+// Asks for the window's settings (5202), to be answered at the phone's address.
+void getWindowinitializeInfoWithWindowID(const QString &windowId);
+// Writes a window's settings (5201). Keys "windowID", "IsFullScreen",
+// "IsUpTop", "weizhiX", "weizhiY", "daxiaoX", "daxiaoY", "animationHex",
+// "qiehuanjiangeHex". A geometry value outside 0 to 65535, or a copied
+// field that is not hex of its width, has no place in the 21 bytes: the
+// frame is then not sent (and a line says why).
+void sendSetWindowStringWithParameters(const QVariantMap &parameters);
+
+// The window-settings reply (5201): "XLong", "YLong", "WLong", "HLong",
+// "ChangeType", "Changejiange" as decimal text; X and Y negative when their
+// first byte is ff. Nothing for a reply shorter than its 18 bytes.
+std::optional<QMap<QString, QString>> getPlayWindowInitInfoWithModelNotice(const QString &replyHex);
+
+// A geometry field as the frame takes it: the leading decimal integer of
+// the text (sign allowed, blanks before it skipped), 0 without digits.
+qint64 windowGeometryValue(const QString &text);
+// X or Y of the reply: ff then the magnitude byte, else unsigned 16 bits.
+std::optional<qint64> windowPositionFromHex(const QString &fourHex);
+
+} // namespace QVmethodLib

@@ -1,0 +1,152 @@
+#include "screens/overlays/clocksetviewcontroller.h"
+
+#include "core/appcontext.h"
+#include "core/logging.h"
+#include "protocol/catalogue.h"
+#include "protocol/commonclass.h"
+#include "protocol/overlaycommands.h"
+#include "session/commonmanager.h"
+#include "store/fmmanager.h"
+#include "ui/pickerfield.h"
+#include "ui/popupcenter.h"
+#include "ui/screenregistry.h"
+
+#include <QCoreApplication>
+
+QEVA_REGISTER_SCREEN(ClockSetViewController)
+
+ClockSetViewController::ClockSetViewController()
+    : m_shebeiField(new PickerField(ShebeiTag, this))
+{
+    // The wheel shows its server in the field at once; the choice itself
+    // is applied when the edit ends.
+    connect(m_shebeiField, &PickerField::rowSelected, this,
+            [this] { m_shebeiField->setText(m_shebeiField->wheelText()); });
+    connect(m_shebeiField, &InputField::editingEnded, this, [this] { textFieldShouldEndEditing(m_shebeiField); });
+}
+
+ClockSetViewController::~ClockSetViewController() = default;
+
+void ClockSetViewController::viewDidLoad()
+{
+    setTitle(QCoreApplication::translate("ClockSetViewController", "时钟设定"));
+    configureBarbuttonItemStyle(0, QCoreApplication::translate("ClockSetViewController", "完成"),
+                                [this] { doneAction(); });
+    segmentAction(0);
+    executeSwitchChange(true);
+
+    m_shebeiArray = FMManager::sharedManagerInstance().selectAllUserInfoDatas();
+    QStringList names;
+    for (const DeviceInfo &d : m_shebeiArray)
+        names << d.deviceName;
+    m_shebeiField->setItems(names);
+    // Only fills the field: the query goes to the server already selected.
+    if (!m_shebeiArray.isEmpty())
+        m_shebeiField->setText(m_shebeiField->wheelText());
+
+    context().notices().subscribe(this, QLatin1String(Catalogue::kClockReply.notice),
+                                  [this](const QVariant &o) { didReceiveClocoInfoNotice(o.toString()); });
+    sendClockinitializeInfo();
+}
+
+void ClockSetViewController::viewWillAppear()
+{
+    setNavigationBarHidden(false);
+}
+
+#define QEVA_TEXT_SETTER(Setter, member, signal) \
+    void ClockSetViewController::Setter(const QString &text) \
+    { \
+        if (member == text) \
+            return; \
+        member = text; \
+        Q_EMIT signal(); \
+    }
+QEVA_TEXT_SETTER(setXText, m_xText, xTextChanged)
+QEVA_TEXT_SETTER(setYText, m_yText, yTextChanged)
+QEVA_TEXT_SETTER(setWidthText, m_widthText, widthTextChanged)
+QEVA_TEXT_SETTER(setHeightText, m_heightText, heightTextChanged)
+#undef QEVA_TEXT_SETTER
+
+void ClockSetViewController::sendClockinitializeInfo()
+{
+    QVmethodLib::sendClockinitializeInfo();
+}
+
+void ClockSetViewController::segmentAction(int index)
+{
+    const int segment = index == 1 ? 1 : 0;
+    const QString code = segment == 1 ? QStringLiteral("01") : QStringLiteral("02");
+    if (m_segmentIndex == segment && m_clockType == code)
+        return;
+    m_segmentIndex = segment;
+    m_clockType = code;
+    Q_EMIT segmentChanged();
+}
+
+void ClockSetViewController::executeSwitchChange(bool on)
+{
+    const QString code = on ? QStringLiteral("01") : QStringLiteral("02");
+    if (m_executeOn == on && m_isExecute == code)
+        return;
+    m_executeOn = on;
+    m_isExecute = code;
+    Q_EMIT executeChanged();
+}
+
+void ClockSetViewController::didReceiveClocoInfoNotice(const QString &replyHex)
+{
+    const auto reply = QVmethodLib::getClockSetInitInfoWithModelNotice(replyHex);
+    if (!reply) {
+        qevaLog(lcScreens, QStringLiteral("ClockSetViewController: reply too short, dropped: %1").arg(replyHex));
+        return;
+    }
+    const QMap<QString, QString> &r = *reply;
+    // Only 01 is the digital clock; anything else shows the clock face.
+    segmentAction(r.value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? 1 : 0);
+    setXText(r.value(QStringLiteral("XLong")));
+    setYText(r.value(QStringLiteral("YLong")));
+    setWidthText(r.value(QStringLiteral("WLong")));
+    setHeightText(r.value(QStringLiteral("HLong")));
+    executeSwitchChange(r.value(QStringLiteral("isexecute")).toInt() == 1);
+}
+
+bool ClockSetViewController::textFieldShouldEndEditing(InputField *field)
+{
+    if (field != m_shebeiField || field->tag() != ShebeiTag)
+        return true;
+    const int row = m_shebeiField->wheelRow();
+    if (row < 0 || row >= m_shebeiArray.size())
+        return true;
+    // The row's own record: a look-up by name would pick the wrong one of
+    // two servers that share a name.
+    const DeviceInfo chosen = m_shebeiArray.at(row);
+    m_shebeiField->setText(chosen.deviceName);
+    CommonManager::sharedManager().currentSelectDev = chosen;
+    sendClockinitializeInfo();
+    return true;
+}
+
+void ClockSetViewController::doneAction()
+{
+    if (m_shebeiField->text().isEmpty()) {
+        popups().showError(QCoreApplication::translate("ClockSetViewController", "请选择需要设定的设备"));
+        return;
+    }
+    sendSetClockOrder();
+}
+
+void ClockSetViewController::sendSetClockOrder()
+{
+    auto value = [](const QString &text) { return CommonClass::returnReplaceNull(text); };
+    const QMap<QString, QString> parameters{
+        {QStringLiteral("weizhiX"), value(m_xText)},     {QStringLiteral("weizhiY"), value(m_yText)},
+        {QStringLiteral("daxiaoX"), value(m_widthText)}, {QStringLiteral("daxiaoY"), value(m_heightText)},
+        {QStringLiteral("clockType"), value(m_clockType)}, {QStringLiteral("isExecute"), value(m_isExecute)},
+    };
+    if (!QVmethodLib::sendSetClockOrderWithParameters(parameters)) {
+        popups().showError(QCoreApplication::translate("ClockSetViewController", "数值超出范围"));
+        return;
+    }
+    popups().showSuccess(QCoreApplication::translate("ClockSetViewController", "设置成功"));
+}

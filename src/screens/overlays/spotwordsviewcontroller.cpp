@@ -1,0 +1,215 @@
+#include "screens/overlays/spotwordsviewcontroller.h"
+
+#include "core/appcontext.h"
+#include "core/logging.h"
+#include "protocol/catalogue.h"
+#include "protocol/colorlist.h"
+#include "protocol/commonclass.h"
+#include "protocol/overlaycommands.h"
+#include "session/commonmanager.h"
+#include "store/fmmanager.h"
+#include "ui/pickerfield.h"
+#include "ui/popupcenter.h"
+#include "ui/screenregistry.h"
+
+#include <QCoreApplication>
+
+QEVA_REGISTER_SCREEN(SpotWordsViewController)
+
+namespace {
+// Direction labels in code order.
+const char *const kFangxiangLabels[] = {
+    QT_TRANSLATE_NOOP("SpotWordsViewController", "从左往右"),
+    QT_TRANSLATE_NOOP("SpotWordsViewController", "从右往左"),
+    QT_TRANSLATE_NOOP("SpotWordsViewController", "从上往下"),
+    QT_TRANSLATE_NOOP("SpotWordsViewController", "从下到上"),
+    QT_TRANSLATE_NOOP("SpotWordsViewController", "静止"),
+};
+} // namespace
+
+SpotWordsViewController::SpotWordsViewController()
+    : m_shebeiField(new PickerField(ShebeiTag, this))
+    , m_colorField(new PickerField(ColorTag, this))
+    , m_fangxiangField(new PickerField(FangxiangTag, this))
+{
+    for (InputField *field : {static_cast<InputField *>(m_shebeiField), static_cast<InputField *>(m_colorField),
+                              static_cast<InputField *>(m_fangxiangField)})
+        connect(field, &InputField::editingEnded, this, [this, field] { textFieldShouldEndEditing(field); });
+}
+
+SpotWordsViewController::~SpotWordsViewController() = default;
+
+void SpotWordsViewController::viewDidLoad()
+{
+    setTitle(QCoreApplication::translate("SpotWordsViewController", "插播文字"));
+    configureBarbuttonItemStyle(0, QCoreApplication::translate("SpotWordsViewController", "完成"),
+                                [this] { sendSetSpotWords(); });
+
+    m_colorArray = ColorList::labels();
+    m_colorTypeArray = ColorList::codes();
+    m_fangxiangArray.clear();
+    m_fangxiangTypeArray.clear();
+    for (int i = 0; i < int(std::size(kFangxiangLabels)); ++i) {
+        m_fangxiangArray << QCoreApplication::translate("SpotWordsViewController", kFangxiangLabels[i]);
+        m_fangxiangTypeArray << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+    }
+    m_isEffect = QStringLiteral("01");
+    m_colorType = QStringLiteral("01");
+    m_fangxiangType = QStringLiteral("00");
+    Q_EMIT codesChanged();
+
+    // The fields start on the rows of the starting codes, so that ending
+    // an edit without turning the wheel keeps what is shown.
+    m_colorField->setItems(m_colorArray);
+    showRow(m_colorField, QStringLiteral("1"));
+    m_fangxiangField->setItems(m_fangxiangArray);
+    showRow(m_fangxiangField, QStringLiteral("0"));
+
+    m_shebeiArray = FMManager::sharedManagerInstance().selectAllUserInfoDatas();
+    QStringList names;
+    for (const DeviceInfo &d : m_shebeiArray)
+        names << d.deviceName;
+    m_shebeiField->setItems(names);
+    // Only fills the field: the query goes to the server already selected.
+    if (!m_shebeiArray.isEmpty())
+        m_shebeiField->setText(m_shebeiField->wheelText());
+
+    context().notices().subscribe(this, QLatin1String(Catalogue::kSpotWordsReply.notice),
+                                  [this](const QVariant &o) { didReceiveChabowenziInfoNotice(o.toString()); });
+    QVmethodLib::sendWordsinitializeInfo();
+}
+
+void SpotWordsViewController::viewWillAppear()
+{
+    setNavigationBarHidden(false);
+}
+
+#define QEVA_TEXT_SETTER(Setter, member, signal) \
+    void SpotWordsViewController::Setter(const QString &text) \
+    { \
+        if (member == text) \
+            return; \
+        member = text; \
+        Q_EMIT signal(); \
+    }
+QEVA_TEXT_SETTER(setSuduText, m_suduText, suduTextChanged)
+QEVA_TEXT_SETTER(setDaxiaoText, m_daxiaoText, daxiaoTextChanged)
+QEVA_TEXT_SETTER(setWeizhiXText, m_weizhiXText, weizhiXTextChanged)
+QEVA_TEXT_SETTER(setWeizhiYText, m_weizhiYText, weizhiYTextChanged)
+QEVA_TEXT_SETTER(setWeizhiZText, m_weizhiZText, weizhiZTextChanged)
+QEVA_TEXT_SETTER(setContentText, m_contentText, contentTextChanged)
+#undef QEVA_TEXT_SETTER
+
+void SpotWordsViewController::setEffect(bool on)
+{
+    const QString code = on ? QStringLiteral("01") : QStringLiteral("00");
+    if (m_effectOn != on) {
+        m_effectOn = on;
+        Q_EMIT effectOnChanged();
+    }
+    if (m_isEffect != code) {
+        m_isEffect = code;
+        Q_EMIT codesChanged();
+    }
+}
+
+void SpotWordsViewController::effectSwitchAction(bool on)
+{
+    setEffect(on);
+}
+
+bool SpotWordsViewController::showRow(PickerField *field, const QString &index)
+{
+    bool ok = false;
+    const int row = index.toInt(&ok);
+    if (!ok || !field->selectRow(row))
+        return false;
+    field->setText(field->wheelText());
+    return true;
+}
+
+void SpotWordsViewController::didReceiveChabowenziInfoNotice(const QString &replyHex)
+{
+    const auto reply = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replyHex);
+    if (!reply) {
+        qevaLog(lcScreens, QStringLiteral("SpotWordsViewController: reply too short, dropped: %1").arg(replyHex));
+        return;
+    }
+    const QMap<QString, QString> &r = *reply;
+    setEffect(r.value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1);
+    setSuduText(r.value(QStringLiteral("wordsSpeed")));
+    // A code the lists do not know keeps the shown label and its code together.
+    if (showRow(m_colorField, r.value(QStringLiteral("colorIndex"))))
+        m_colorType = r.value(QStringLiteral("wordsColorHex"));
+    if (showRow(m_fangxiangField, r.value(QStringLiteral("fangxiangIndex"))))
+        m_fangxiangType = r.value(QStringLiteral("fangxiangHex"));
+    Q_EMIT codesChanged();
+    setDaxiaoText(r.value(QStringLiteral("wordSize")));
+    setWeizhiXText(r.value(QStringLiteral("XLong")));
+    setWeizhiYText(r.value(QStringLiteral("YLong")));
+    setWeizhiZText(r.value(QStringLiteral("ZLong")));
+    setContentText(r.value(QStringLiteral("contentString")));
+}
+
+bool SpotWordsViewController::textFieldShouldEndEditing(InputField *field)
+{
+    const int row = field == m_shebeiField || field == m_colorField || field == m_fangxiangField
+                        ? static_cast<PickerField *>(field)->wheelRow()
+                        : -1;
+    if (row < 0)
+        return true;
+    switch (field->tag()) {
+    case ShebeiTag: {
+        if (row >= m_shebeiArray.size())
+            break;
+        // The row's own record: a look-up by name would pick the wrong one
+        // of two servers that share a name.
+        const DeviceInfo chosen = m_shebeiArray.at(row);
+        m_shebeiField->setText(chosen.deviceName);
+        CommonManager::sharedManager().currentSelectDev = chosen;
+        QVmethodLib::sendWordsinitializeInfo();
+        break;
+    }
+    case ColorTag:
+        m_colorField->setText(m_colorArray.value(row));
+        m_colorType = m_colorTypeArray.value(row);
+        Q_EMIT codesChanged();
+        break;
+    case FangxiangTag:
+        m_fangxiangField->setText(m_fangxiangArray.value(row));
+        m_fangxiangType = m_fangxiangTypeArray.value(row);
+        Q_EMIT codesChanged();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void SpotWordsViewController::sendSetSpotWords()
+{
+    if (m_contentText.isEmpty()) {
+        popups().showError(QCoreApplication::translate("SpotWordsViewController", "请输入文字"));
+        return;
+    }
+    auto value = [](const QString &text) { return CommonClass::returnReplaceNull(text); };
+    const QMap<QString, QString> parameters{
+        {QStringLiteral("speed"), value(m_suduText)},
+        {QStringLiteral("wordsSize"), value(m_daxiaoText)},
+        {QStringLiteral("weizhiX"), value(m_weizhiXText)},
+        {QStringLiteral("weizhiY"), value(m_weizhiYText)},
+        {QStringLiteral("weizhiZ"), value(m_weizhiZText)},
+        {QStringLiteral("wordsString"), value(m_contentText)},
+        {QStringLiteral("isEffect"), value(m_isEffect)},
+        {QStringLiteral("colorType"), value(m_colorType)},
+        {QStringLiteral("fangxiangType"), value(m_fangxiangType)},
+    };
+    QString misfit;
+    if (!QVmethodLib::sendSetSpotWordsWithParameters(parameters, &misfit)) {
+        popups().showError(misfit == QLatin1String("wordsString")
+                               ? QCoreApplication::translate("SpotWordsViewController", "文字过长")
+                               : QCoreApplication::translate("SpotWordsViewController", "数值超出范围"));
+        return;
+    }
+    popups().showSuccess(QCoreApplication::translate("SpotWordsViewController", "设置成功"));
+}

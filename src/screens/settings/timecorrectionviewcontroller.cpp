@@ -1,0 +1,20 @@
+#include "screens/settings/timecorrectionviewcontroller.h"
+
+#include "protocol/settingscommands.h"
+#include "ui/screenregistry.h"
+
+#include <QCoreApplication>
+
+QEVA_REGISTER_SCREEN(TimeCorrectionViewController)
+
+TimeCorrectionViewController::TimeCorrectionViewController() = default;
+
+QString TimeCorrectionViewController::screenTitle() const
+{
+    return QCoreApplication::translate("TimeCorrectionViewController", "时间校正");
+}
+
+void TimeCorrectionViewController::sendOrder()
+{
+    QVmethodLib::reviseDeviceTime();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/ktbaseviewcontroller.h"
+
+#include <QPointer>
+#include <QVariantList>
+
+// The settings menu, the left panel of the side-menu container. What it
+// opens goes onto the stack of the discovery screen that built it, so that
+// the opened screen covers the whole container.
+class SystemViewController : public KTBaseViewController
+{
+    Q_OBJECT
+    // One map per button: tag, title (tag 8, the panel's close control, has none).
+    Q_PROPERTY(QVariantList buttons READ buttons CONSTANT)
+
+public:
+    static constexpr const char *kTagActionBackNotice = "didTagActionBackNotice";
+
+    SystemViewController();
+
+    // The screen whose stack the targets are pushed onto.
+    void setViewController(KTBaseViewController *screen) { m_viewController = screen; }
+    KTBaseViewController *viewController() const { return m_viewController; }
+
+    QVariantList buttons() const;
+    Q_INVOKABLE void systemButtonAction(int tag);
+
+protected:
+    void viewWillAppear() override;
+
+private:
+    QPointer<KTBaseViewController> m_viewController;
+};

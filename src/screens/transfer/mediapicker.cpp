@@ -1,0 +1,68 @@
+#include "screens/transfer/mediapicker.h"
+
+#include "core/appcontext.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMimeDatabase>
+
+MediaPicker::MediaPicker(AppContext &)
+{
+}
+
+MediaPicker &MediaPicker::shared()
+{
+    return AppContext::current()->shared<MediaPicker>();
+}
+
+std::optional<QImage> MediaPicker::takePicture() const
+{
+    if (!m_camera)
+        return std::nullopt;
+    return m_camera();
+}
+
+QStringList MediaPicker::albumNameFilters()
+{
+    return {QStringLiteral("Pictures and videos (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.heic *.mov *.mp4 *.m4v "
+                           "*.avi *.mkv *.wmv *.mpg *.mpeg *.ts *.webm *.3gp)"),
+            QStringLiteral("All files (*)")};
+}
+
+PickedMedia MediaPicker::mediaFromFile(const QString &path)
+{
+    PickedMedia media;
+    media.mediaURL = path;
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        media.mediaType = QStringLiteral("public.unreadable");
+        return media;
+    }
+    const QMimeType mime = QMimeDatabase().mimeTypeForFile(path);
+    const QString name = mime.name();
+    if (name.startsWith(QLatin1String("video/"))) {
+        media.mediaType = QLatin1String(PickedMedia::kMovie);
+        return media;
+    }
+    if (name.startsWith(QLatin1String("image/"))) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        media.originalImage = reader.read();
+        media.mediaType = media.originalImage.isNull() ? QStringLiteral("public.unreadable")
+                                                       : QLatin1String(PickedMedia::kImage);
+        return media;
+    }
+    media.mediaType = QStringLiteral("public.data");
+    return media;
+}
+
+QByteArray MediaPicker::jpegRepresentation(const QImage &image, double quality)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPG", qBound(0, qRound(quality * 100), 100)))
+        return QByteArray();
+    return bytes;
+}

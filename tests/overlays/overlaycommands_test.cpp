@@ -1,0 +1,259 @@
+#include "protocol/colorlist.h"
+#include "protocol/overlaycommands.h"
+#include "support/testcontext.h"
+
+#include <limits>
+
+namespace {
+
+using Params = QMap<QString, QString>;
+using Reply = QMap<QString, QString>;
+
+class OverlayCommandsTest : public ContextTest
+{
+protected:
+    void SetUp() override
+    {
+        ContextTest::SetUp();
+        selectServer(QStringLiteral("127.0.0.2"));
+    }
+};
+
+Params spotWords(const QString &text)
+{
+    return {{"isEffect", "01"}, {"speed", "5"},   {"colorType", "02"}, {"fangxiangType", "01"}, {"wordsSize", "32"},
+            {"weizhiX", "0"},   {"weizhiY", "100"}, {"weizhiZ", "0"},  {"wordsString", text}};
+}
+
+Params clockParams(const QString &type, const QString &x, const QString &y, const QString &w, const QString &h,
+             const QString &execute)
+{
+    return {{"clockType", type}, {"weizhiX", x}, {"weizhiY", y}, {"daxiaoX", w}, {"daxiaoY", h}, {"isExecute", execute}};
+}
+
+Params with(Params p, const QString &key, const QString &value)
+{
+    p.insert(key, value);
+    return p;
+}
+
+TEST_F(OverlayCommandsTest, QueriesCarryThePhoneAddressToTheSelectedServersControlPort)
+{
+    QVmethodLib::sendWordsinitializeInfo();
+    QVmethodLib::sendClockinitializeInfo();
+    ASSERT_EQ(m_recorder.frames.size(), 2);
+    EXPECT_EQ(m_recorder.frames[0].hex, QStringLiteral("414e440154017f000001"));
+    EXPECT_EQ(m_recorder.frames[1].hex, QStringLiteral("414e440155037f000001"));
+    for (const SentFrame &f : m_recorder.frames) {
+        EXPECT_EQ(f.host, QStringLiteral("127.0.0.2"));
+        EXPECT_EQ(f.port, 5760);
+        EXPECT_EQ(f.timeoutSec, -1);
+        EXPECT_EQ(f.tag, 0);
+    }
+}
+
+TEST_F(OverlayCommandsTest, SetFramesAreWrittenFieldByField)
+{
+    struct Case
+    {
+        const char *what;
+        bool spot; // else clock
+        Params params;
+        QString hex;
+    };
+    const Case cases[] = {
+        {"effect on, abc: 22 bytes", true, spotWords("abc"),
+         "414E44015402" "01" "05" "02" "01" "20" "0000" "0064" "0000" "0003" "616263"},
+        {"two Chinese characters are six bytes", true, spotWords(QStringLiteral("你好")),
+         "414E44015402" "01" "05" "02" "01" "20" "0000" "0064" "0000" "0006" "e4bda0e5a5bd"},
+        {"empty text: length 0000 and nothing after", true, spotWords(""),
+         "414E44015402" "01" "05" "02" "01" "20" "0000" "0064" "0000" "0000"},
+        {"empty, blank-led and non-numeric fields read like a text field",
+         true, with(with(with(spotWords("a"), "speed", ""), "wordsSize", "big"), "weizhiX", " 12px"),
+         "414E44015402" "01" "00" "02" "01" "00" "000c" "0064" "0000" "0001" "61"},
+        {"absent keys are empty, codes copied in their case", true,
+         Params{{"isEffect", "00"}, {"colorType", "0C"}, {"fangxiangType", "04"}, {"wordsString", "x"}},
+         "414E44015402" "00" "00" "0C" "04" "00" "0000" "0000" "0000" "0001" "78"},
+        {"the largest values that fit", true,
+         with(with(with(spotWords("a"), "speed", "255"), "wordsSize", "255"), "weizhiZ", "65535"),
+         "414E44015402" "01" "ff" "02" "01" "ff" "0000" "0064" "ffff" "0001" "61"},
+        {"digital clock at 0,0, 200x100, running", false, clockParams("01", "0", "0", "200", "100", "01"),
+         "414e44015504" "01" "0000" "0000" "00c8" "0064" "01"},
+        {"clock face at 16,32, 64x64, not running", false, clockParams("02", "16", "32", "64", "64", "02"),
+         "414e44015504" "02" "0010" "0020" "0040" "0040" "02"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        m_recorder.frames.clear();
+        QString misfit = QStringLiteral("unset");
+        const bool sent = c.spot ? QVmethodLib::sendSetSpotWordsWithParameters(c.params, &misfit)
+                                 : QVmethodLib::sendSetClockOrderWithParameters(c.params, &misfit);
+        EXPECT_TRUE(sent);
+        EXPECT_TRUE(misfit.isEmpty());
+        ASSERT_EQ(m_recorder.frames.size(), 1);
+        EXPECT_EQ(m_recorder.frames[0].hex, c.hex);
+        EXPECT_EQ(m_recorder.frames[0].host, QStringLiteral("127.0.0.2"));
+        EXPECT_EQ(m_recorder.frames[0].port, 5760);
+        EXPECT_EQ(m_recorder.frames[0].timeoutSec, -1);
+    }
+    EXPECT_EQ(cases[0].hex.size() / 2, 22);
+}
+
+// A field that does not fit would shift every later field of the frame.
+TEST_F(OverlayCommandsTest, AFieldThatDoesNotFitSendsNothingAndIsNamed)
+{
+    struct Case
+    {
+        bool spot;
+        Params params;
+        const char *misfit;
+    };
+    const Params okClock = clockParams("01", "0", "0", "200", "100", "01");
+    const Case cases[] = {
+        {true, with(spotWords("a"), "speed", "256"), "speed"},
+        {true, with(spotWords("a"), "wordsSize", "-1"), "wordsSize"},
+        {true, with(spotWords("a"), "weizhiY", "65536"), "weizhiY"},
+        {true, with(spotWords("a"), "weizhiX", "99999999999999999999"), "weizhiX"},
+        {true, with(spotWords("a"), "isEffect", "1"), "isEffect"},
+        {true, with(spotWords("a"), "colorType", "zz"), "colorType"},
+        {true, with(spotWords("a"), "fangxiangType", "004"), "fangxiangType"},
+        {true, spotWords(QString(65507 - 19 + 1, QLatin1Char('a'))), "wordsString"},
+        {false, with(okClock, "daxiaoX", "65536"), "daxiaoX"},
+        {false, with(okClock, "weizhiY", "-5"), "weizhiY"},
+        {false, with(okClock, "clockType", ""), "clockType"},
+        {false, with(okClock, "isExecute", "2"), "isExecute"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.misfit);
+        QString misfit;
+        const bool sent = c.spot ? QVmethodLib::sendSetSpotWordsWithParameters(c.params, &misfit)
+                                 : QVmethodLib::sendSetClockOrderWithParameters(c.params, &misfit);
+        EXPECT_FALSE(sent);
+        EXPECT_EQ(misfit, QLatin1String(c.misfit));
+    }
+    EXPECT_TRUE(m_recorder.frames.isEmpty());
+    // The longest text that still fits one datagram goes out.
+    EXPECT_TRUE(QVmethodLib::sendSetSpotWordsWithParameters(spotWords(QString(65507 - 19, QLatin1Char('a')))));
+    EXPECT_EQ(m_recorder.frames.size(), 1);
+}
+
+TEST(OverlayReplies, SpotWordsReplyGivesEveryKey)
+{
+    const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(
+        QStringLiteral("414e44025401" "00" "0a" "03" "04" "18" "0010" "0020" "0000" "0000"));
+    ASSERT_TRUE(r);
+    const Reply expected{{"isWordsEffect", "00"}, {"wordsSpeed", "10"},     {"wordsSpeedHex", "0a"},
+                         {"colorIndex", "3"},     {"wordsColorHex", "03"},  {"fangxiangIndex", "4"},
+                         {"fangxiangHex", "04"},  {"wordSize", "24"},       {"XLong", "16"},
+                         {"YLong", "32"},         {"ZLong", "0"},           {"contentString", ""}};
+    EXPECT_EQ(*r, expected);
+
+    const auto chinese = QVmethodLib::getSpotWordsInitInfoWithModelNotice(
+        QStringLiteral("414e44025401" "01" "ff" "0c" "00" "20" "ffff" "0001" "0002" "0006" "e4bda0e5a5bd" "9999"));
+    ASSERT_TRUE(chinese);
+    EXPECT_EQ(chinese->value("contentString"), QStringLiteral("你好"));
+    EXPECT_EQ(chinese->value("wordsSpeed"), "255");
+    EXPECT_EQ(chinese->value("colorIndex"), "12");
+    EXPECT_EQ(chinese->value("XLong"), "65535");
+}
+
+TEST(OverlayReplies, ClockReplyGivesEveryKey)
+{
+    const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(
+        QStringLiteral("414e44025502" "01" "0010" "0020" "0040" "0040" "01"));
+    ASSERT_TRUE(r);
+    const Reply expected{{"clockType", "01"}, {"XLong", "16"}, {"YLong", "32"},
+                         {"WLong", "64"},     {"HLong", "64"}, {"isexecute", "1"}};
+    EXPECT_EQ(*r, expected);
+}
+
+// Cut at every length, or lying about the text: nothing, and nothing read
+// past the end (the sanitizer would see it).
+TEST(OverlayReplies, BadRepliesGiveNothing)
+{
+    const QString spot = QStringLiteral("414e44025401" "01" "05" "02" "01" "20" "0000" "0064" "0000" "0003" "616263");
+    const QString clockReply = QStringLiteral("414e44025502" "01" "0010" "0020" "0040" "0040" "01");
+    for (qsizetype n = 0; n < spot.size(); ++n)
+        EXPECT_FALSE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(spot.left(n))) << "cut at " << n;
+    for (qsizetype n = 0; n < clockReply.size(); ++n)
+        EXPECT_FALSE(QVmethodLib::getClockSetInitInfoWithModelNotice(clockReply.left(n))) << "cut at " << n;
+    EXPECT_TRUE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(spot));
+    EXPECT_TRUE(QVmethodLib::getClockSetInitInfoWithModelNotice(clockReply));
+
+    const QString head = QStringLiteral("414e44025401" "01" "05" "02" "01" "20" "0000" "0064" "0000");
+    const struct
+    {
+        const char *what;
+        QString hex;
+    } bad[] = {
+        {"length past the end", head + "ffff" "616263"},
+        {"length one past the end", head + "0004" "616263"},
+        {"invalid UTF-8", head + "0002" "fffe"},
+        {"a lone continuation byte", head + "0003" "61" "80" "62"},
+        {"a number that is not hex", QStringLiteral("414e44025401" "01" "0g" "02" "01" "20" "0000" "0064" "0000" "0000")},
+    };
+    for (const auto &b : bad)
+        EXPECT_FALSE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(b.hex)) << b.what;
+    EXPECT_FALSE(QVmethodLib::getClockSetInitInfoWithModelNotice(
+        QStringLiteral("414e44025502" "01" "00z0" "0020" "0040" "0040" "01")));
+}
+
+TEST_F(OverlayCommandsTest, EffectFramesCarryTheWindowIdAndGoOutUnchanged)
+{
+    const struct
+    {
+        int tag;
+        const char *window;
+        const char *hex;
+    } cases[] = {
+        {1, "02", "414E44015505" "02" "0100"}, {2, "01", "414E44015505" "01" "0200"},
+        {3, "01", "414E44015505" "01" "0301"}, {4, "01", "414E44015505" "01" "0300"},
+        {5, "0a", "414E44015505" "0a" "0302"}, {0, "01", ""},
+        {6, "01", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(OverlayCommands::animationOrderString(c.tag, c.window), QLatin1String(c.hex)) << "tag " << c.tag;
+
+    QVmethodLib::sendAnimationOrderWithOrderString(QStringLiteral("414E4401550501" "0300"));
+    QVmethodLib::sendAnimationOrderWithOrderString(QString());
+    ASSERT_EQ(m_recorder.frames.size(), 1);
+    EXPECT_EQ(m_recorder.frames[0].hex, QStringLiteral("414E44015505010300"));
+    EXPECT_EQ(m_recorder.frames[0].hex.size() / 2, 9);
+    EXPECT_EQ(m_recorder.frames[0].host, QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(m_recorder.frames[0].port, 5760);
+    EXPECT_EQ(m_recorder.frames[0].timeoutSec, -1);
+}
+
+TEST(OverlayFields, NumbersAreReadLikeATextField)
+{
+    const struct
+    {
+        const char *text;
+        qint64 value;
+    } cases[] = {
+        {"", 0},       {"abc", 0},   {"  42", 42}, {"+7", 7},    {"-3", -3}, {"12px", 12},
+        {"1 2", 1},    {"٣", 0},     {"9223372036854775807", std::numeric_limits<qint64>::max()},
+        {"99999999999999999999", std::numeric_limits<qint64>::max()},
+        {"-99999999999999999999", std::numeric_limits<qint64>::min()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(OverlayCommands::integerValue(QString::fromUtf8(c.text)), c.value) << c.text;
+}
+
+TEST(ColorListTest, ThirteenCodesInLabelOrder)
+{
+    ASSERT_EQ(ColorList::labels().size(), 13);
+    ASSERT_EQ(ColorList::codes().size(), 13);
+    EXPECT_EQ(ColorList::labels().first(), QStringLiteral("黑色"));
+    EXPECT_EQ(ColorList::label(3), QStringLiteral("黄色"));
+    EXPECT_EQ(ColorList::label(12), QStringLiteral("亮蓝色"));
+    EXPECT_EQ(ColorList::code(10), QStringLiteral("0a"));
+    EXPECT_EQ(ColorList::code(12), QStringLiteral("0c"));
+    EXPECT_TRUE(ColorList::label(13).isEmpty());
+    EXPECT_TRUE(ColorList::code(-1).isEmpty());
+    EXPECT_EQ(ColorList::indexOfCode(QStringLiteral("0C")), 12);
+    for (const char *bad : {"0d", "c", "+c", "", "00 "})
+        EXPECT_FALSE(ColorList::indexOfCode(QLatin1String(bad))) << bad;
+}
+
+} // namespace
