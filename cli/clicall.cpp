@@ -2,6 +2,8 @@
 
 #include "clivalue.h"
 #include "core/appcontext.h"
+#include "protocol/catalogue.h"
+#include "protocol/settingscommands.h"
 #include "session/commonmanager.h"
 
 #include <QHostAddress>
@@ -236,6 +238,27 @@ QList<CliReplies> CliCall::ask(const CliExpect &expect, const std::function<void
     };
     m_session->wait(m_globals.timeoutMs, collect);
     collect();
+
+    if (expect.silentWhenEmpty) {
+        // Silence is an empty list only from a server that is there.
+        const QString probeCode = QLatin1String(Catalogue::kSystemInfoReply.codeText);
+        QList<qsizetype> silent;
+        for (qsizetype i = 0; i < m_targets.size(); ++i) {
+            if (!asked[i] || !out[i].replies.isEmpty())
+                continue;
+            select(m_targets[i]);
+            m_session->clearInbox(m_targets[i].address());
+            QVmethodLib::sendSystemSetInitializeInfo();
+            silent << i;
+        }
+        const auto answered = [&](qsizetype i) {
+            const QStringList inbox = m_session->inbox(m_targets[i].address());
+            return std::any_of(inbox.cbegin(), inbox.cend(), [&](const QString &r) { return r.startsWith(probeCode); });
+        };
+        m_session->wait(m_globals.timeoutMs, [&] { return std::all_of(silent.cbegin(), silent.cend(), answered); });
+        for (qsizetype i : silent)
+            out[i].complete = answered(i);
+    }
 
     for (qsizetype i = 0; i < m_targets.size(); ++i) {
         if (!asked[i] || out[i].complete)

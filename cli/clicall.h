@@ -23,6 +23,9 @@ struct CliExpect
     // A list ends with the reply for which this holds; without it the
     // first reply is the whole answer.
     std::function<bool(const QString &reply)> isLast;
+    // Some lists are not answered at all when empty. Then a server that
+    // stays silent but answers the settings query has an empty list.
+    bool silentWhenEmpty = false;
 };
 
 struct CliReplies

@@ -13,6 +13,10 @@
 
 Q_LOGGING_CATEGORY(lcCli, "qeva.cli")
 
+namespace {
+constexpr int kPollMs = 50;
+}
+
 CliSession::CliSession(AppContext &ctx, Settings settings)
     : m_ctx(ctx)
     , m_settings(std::move(settings))
@@ -46,8 +50,14 @@ bool CliSession::wait(int ms, const std::function<bool()> &done)
     m_loop = &loop;
     m_done = done;
     const Scheduler::TimerId timer = m_ctx.scheduler().after(ms, &loop, [&loop] { loop.quit(); });
+    // Some conditions change without a datagram (a TCP stream's progress).
+    const Scheduler::TimerId poll = m_ctx.scheduler().every(kPollMs, &loop, [this, &loop] {
+        if (m_done && m_done())
+            loop.quit();
+    });
     loop.exec();
     m_ctx.scheduler().cancel(timer);
+    m_ctx.scheduler().cancel(poll);
     m_loop = nullptr;
     m_done = nullptr;
     return done && done();

@@ -2,8 +2,10 @@
 #include "core/appcontext.h"
 #include "protocol/catalogue.h"
 #include "protocol/hexcodec.h"
+#include "protocol/overlaycommands.h"
 #include "protocol/replyrouter.h"
 #include "protocol/settingscommands.h"
+#include "protocol/timedplaycommands.h"
 #include "session/commonmanager.h"
 
 #include <QCoreApplication>
@@ -52,8 +54,12 @@ std::vector<std::function<void(const QString &)>> &World::parsers()
 {
     static std::vector<std::function<void(const QString &)>> all{
         [](const QString &hex) { HexCodec::stringFromHexString(hex); },
+        [](const QString &hex) { QVmethodLib::getSpotWordsInitInfoWithModelNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getClockSetInitInfoWithModelNotice(hex); },
         [](const QString &hex) { QVmethodLib::getSystemInitInfoWithModelNotice(hex); },
         [](const QString &hex) { QVmethodLib::getSystemYinliangValueWithModelNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getReceiveTimePlayListInfoNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getTimePlayListFilesInfoWithModelNotice(hex); },
     };
     return all;
 }

@@ -126,9 +126,9 @@ int main(int argc, char *argv[])
     }
 
     // Launch as the phone does: the endpoint, the address, the discovery screen.
-    AppDelegate &delegate = AppDelegate::shared();
+    AppDelegate &delegate = AppDelegate::shareAppDelegate();
     delegate.attachTo(&app);
-    delegate.didFinishLaunchingWithOptions();
+    delegate.didFinishLaunching();
     // The first screen comes from the layout, not from the delegate.
     if (KTBaseViewController *root = ScreenRegistry::create(QStringLiteral("ScanDeviceViewController")))
         UiKit::shared().navigation().push(root);

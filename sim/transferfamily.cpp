@@ -175,8 +175,12 @@ void TransferFamily::accept(QTcpSocket *socket)
     auto in = std::make_unique<Incoming>();
     in->peer = peer;
     m_incoming[socket] = std::move(in);
-    if (m_fault == Fault::Stall)
+    if (m_fault == Fault::Stall) {
+        // Small buffers on our side too, or the kernel would take in tens
+        // of megabytes before the sender felt the stall.
         socket->setReadBufferSize(kStallBuffer);
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, int(kStallBuffer));
+    }
     QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { read(socket); });
     QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
         const auto it = m_incoming.find(socket);
@@ -439,3 +443,5 @@ void TransferFamily::closeTransfer(const SimRequest &q)
         it = it.key().second == name ? m_waiting.erase(it) : std::next(it);
     log(QStringLiteral("close %1: nothing coming in").arg(name));
 }
+
+QEVA_SIM_FAMILY(TransferFamily)

@@ -68,8 +68,9 @@ std::optional<QString> loginFrameWithHexString(const QString &hexString, const Q
         return std::nullopt;
     const auto addressHex = info->serverAddressHex();
     const auto address = addressHex ? changTohostIpWithHostIpString(*addressHex) : std::nullopt;
-    // A name that is not UTF-8 names no stored user id; the reply is malformed.
-    if (!address || !info->name)
+    // Texts that are not UTF-8 make a reply that discovery refuses to record;
+    // it is not answered either.
+    if (!address || !info->name || !info->password)
         return std::nullopt;
 
     const QByteArray userName = userNameString.toUtf8();

@@ -78,7 +78,6 @@ TEST_F(DiscoveryTest, NewServerIsRecordedFromItsAnnouncement)
     EXPECT_EQ(d.userId, "0000abcd");
     EXPECT_EQ(d.deviceInfo1, "0");
     EXPECT_EQ(d.deviceInfo2, a.rest());
-    EXPECT_EQ(d.deviceInfo3, "0");
     EXPECT_TRUE(CommonManager::sharedManager().isUpdateWindow);
     EXPECT_EQ(scan->deviceCount(), 1);
     EXPECT_EQ(scan->messageText(), kCountLine1);
@@ -150,7 +149,7 @@ TEST_F(DiscoveryTest, UserIdIsKeptForAKnownNameAndAddressAndFreshOtherwise)
     Announcement zero;
     zero.userId = QStringLiteral("00000003");
     announce(zero, QStringLiteral("127.0.0.7"));
-    for (const QString host : {QStringLiteral("127.0.0.3"), QStringLiteral("127.0.0.7")}) {
+    for (const QString &host : {QStringLiteral("127.0.0.3"), QStringLiteral("127.0.0.7")}) {
         const QString text = prefs.string(QStringLiteral("kUserConnectedID_Alpha_") + host);
         bool ok = false;
         const int id = text.toInt(&ok);
@@ -215,6 +214,7 @@ TEST_F(DiscoveryTest, MalformedAnnouncementsStoreNothingAndSendNothing)
         EXPECT_TRUE(m_recorder.frames.isEmpty());
         EXPECT_FALSE(CommonManager::sharedManager().isUpdateWindow);
         EXPECT_EQ(scan->messageText(), QStringLiteral("正在扫描设备请稍后..."));
+        m_recorder.frames.clear();
     }
 }
 

@@ -98,7 +98,6 @@ TEST_F(LoginTest, ReplyWithoutServerAddressSendsNoLogin)
     cutAddress.tail.clear();
     Announcement badAddress;
     badAddress.addressHex = QStringLiteral("7f0000zz");
-    Announcement hugeName;
     for (const Announcement &a : {noTail, cutAddress, badAddress})
         EXPECT_FALSE(QVmethodLib::loginFrameWithHexString(a.hex(), QStringLiteral("u"))) << a.hex().toStdString();
 

@@ -250,8 +250,8 @@ TEST_F(OverlayScreenTest, ClockReplyChoosesTheClockAndTheNextSendCarriesIt)
     auto *s = open<ClockSetViewController>();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.type);
-        post(Catalogue::kClockReply, QStringLiteral("414e44025502%1" "0010" "0020" "0040" "0040" "%2")
-                                         .arg(QLatin1String(c.type), QLatin1String(c.execute)));
+        post(Catalogue::kClockReply, QStringLiteral("414e44025502") + QLatin1String(c.type) +
+                                         QStringLiteral("0010" "0020" "0040" "0040") + QLatin1String(c.execute));
         EXPECT_EQ(s->segmentIndex(), c.segment);
         EXPECT_EQ(s->showImage(), QLatin1String(c.image));
         EXPECT_EQ(s->isExecuteOn(), c.on);

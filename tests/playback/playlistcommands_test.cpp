@@ -21,6 +21,12 @@ protected:
         ContextTest::SetUp();
         selectServer("127.0.0.2", "01");
     }
+    QStringList takeSent()
+    {
+        const QStringList out = m_recorder.hexes();
+        m_recorder.frames.clear();
+        return out;
+    }
 };
 
 TEST_F(PlayListCommandsTest, RequestFramesCarryTheirFieldsInOrder)

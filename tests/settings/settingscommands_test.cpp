@@ -207,7 +207,7 @@ TEST(SettingsReplyTest, VolumeReplyGivesMaximumAndCurrent)
 // dictionary from a partial text.
 TEST(SettingsReplyTest, AReplyCutAnywhereGivesNothing)
 {
-    for (const QString full : {QString(kFullReply), QString(kPlaceholderReply)}) {
+    for (const QString &full : {QString(kFullReply), QString(kPlaceholderReply)}) {
         for (qsizetype n = 0; n < full.size(); ++n) {
             SCOPED_TRACE(n);
             EXPECT_FALSE(QVmethodLib::getSystemInitInfoWithModelNotice(full.left(n)).has_value());

@@ -114,7 +114,7 @@ TEST_F(SettingsFamilyTest, SetCommandsChangeTheState)
     }
 
     // The whole record as the log shows it, and as the next query reads it.
-    EXPECT_TRUE(hasLine(*m_sim, "state settings restart 01 skiplogin 00 brightness 200 wifi 02 background 0c "
+    EXPECT_TRUE(hasLine(*m_sim, "state settings restart 01 skiplogin 00 brightness 200 wifi 01 background 0c "
                                 "restarttime \"08:30:00\" path \"视频\" switch 02 rgb 10 20 500 source 00 rotation 03"));
     EXPECT_TRUE(hasLine(*m_sim, "state settings volume 15 of 15"));
     toControl(hex("414e44015501" "00" "00" "0001" "01" "00" "0000" "0000" "0000" "0000"));

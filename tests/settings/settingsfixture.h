@@ -11,6 +11,13 @@
 
 #include <QMetaProperty>
 #include <memory>
+#include <ostream>
+
+// Failures show texts, not their UTF-16 units.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 // A settings record as a server would answer it, field by field; each test
 // changes what it needs.

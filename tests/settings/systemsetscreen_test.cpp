@@ -242,7 +242,7 @@ TEST_F(SystemSetScreenTest, SaveGivesBackTheServersFlagsAndPath)
     r.restart = "00", r.skipLogin = "01", r.wifi = "02", r.colour = "20", r.path = "D:/媒体";
     SystemSetViewController *screen = openAnswered(r);
     screen->ButtonActionTouch(SystemSetViewController::SaveTag);
-    EXPECT_EQ(takeSent(), QStringList{"414e44015501" "00" "01" "00c8" "02" "20" "0008" "30383a33303a3030" "0008" +
+    EXPECT_EQ(takeSent(), QStringList{"414e44015501" "00" "01" "00c8" "02" "20" "0008" "30383a33303a3030" "0009" +
                                       HexCodec::chineseToHex("D:/媒体")});
 }
 

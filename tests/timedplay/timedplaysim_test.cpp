@@ -1,4 +1,4 @@
-#include "simfixture.h"
+#include "sim/simfixture.h"
 #include "timedplayfamily.h"
 #include "timedplayfixtures.h"
 
@@ -29,6 +29,7 @@ protected:
         ASSERT_TRUE(m_sim->start()) << m_sim->errorString().toStdString();
         m_family = m_sim->family<TimedPlayFamily>();
         ASSERT_NE(m_family, nullptr);
+        ASSERT_TRUE(m_phone.next(QByteArray::fromHex("414e44025001"))) << "the announcement at start";
     }
     void send(const QByteArray &frame) { m_phone.send(frame, m_sim->udpPort()); }
     QByteArray next(const char *codeHex)

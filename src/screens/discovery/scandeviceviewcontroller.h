@@ -1,13 +1,13 @@
 #pragma once
 
 #include "core/scheduler.h"
+#include "screens/shell/slidezoommenucontroller.h"
 #include "session/deviceinfo.h"
 #include "ui/ktbaseviewcontroller.h"
 
 #include <QList>
 #include <QPointer>
 
-class SLideZoomMenuController;
 
 // The discovery screen, at the bottom of the root navigation for the life
 // of the process. It is the receiver of the server socket and owns the

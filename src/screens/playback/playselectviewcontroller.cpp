@@ -4,6 +4,7 @@
 #include "core/logging.h"
 #include "protocol/catalogue.h"
 #include "protocol/timedplaycommands.h"
+#include "screens/playback/devicesourceviewcontroller.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
 #include "ui/screenregistry.h"
@@ -18,8 +19,6 @@ const QString kYes = QStringLiteral("YES");
 const QString kNo = QStringLiteral("NO");
 const QString kContentHex = QStringLiteral("filesContentHex");
 const QString kLenHex = QStringLiteral("filesLenHex");
-// Posted by the server files screen with the entries chosen there.
-const QString kChooseNotice = QStringLiteral("didReceiveTimePlayListFilesChooseNotice");
 
 // A file is its name as the server gave it.
 bool sameFile(const QVariantMap &a, const QVariantMap &b)
@@ -51,7 +50,7 @@ void PlaySelectViewController::viewDidLoad()
     NoticeCenter &notices = context().notices();
     notices.subscribe(this, QLatin1String(Catalogue::kTimePlayFilesReply.notice),
                       [this](const QVariant &object) { didReceiveTimePlayListFilesInfoNotice(object.toString()); });
-    notices.subscribe(this, kChooseNotice,
+    notices.subscribe(this, QLatin1String(Catalogue::kTimePlayListFilesChooseNotice),
                       [this](const QVariant &object) { didReceiveTimePlayListFilesChooseNotice(object); });
 }
 
@@ -173,11 +172,13 @@ void PlaySelectViewController::clickedCellButtonWith(int action, int value)
 
 void PlaySelectViewController::addFilesAction()
 {
-    KTBaseViewController *files = ScreenRegistry::create(QStringLiteral("DeviceSourceViewController"));
+    auto *files = qobject_cast<DeviceSourceViewController *>(
+        ScreenRegistry::create(QStringLiteral("DeviceSourceViewController")));
     if (!files)
         return;
-    files->setProperty("windowID", m_windowID);
-    files->setProperty("addFilesType", QStringLiteral("2"));
+    files->setWindowID(m_windowID);
+    // "2": the chosen files come back here instead of going on a play list.
+    files->setAddFilesType(QStringLiteral("2"));
     pushNewViewController(files);
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/ktbasenavigationcontroller.h"
 #include "ui/ktbaseviewcontroller.h"
 
 #include <QPointer>
 
-class KTBaseNavigationController;
 
 // The side-menu container: the main content is a navigation stack rooted at
 // the server list, the left panel is the settings menu. Opening the panel

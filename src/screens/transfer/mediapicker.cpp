@@ -39,8 +39,12 @@ PickedMedia MediaPicker::mediaFromFile(const QString &path)
         media.mediaType = QStringLiteral("public.unreadable");
         return media;
     }
-    const QMimeType mime = QMimeDatabase().mimeTypeForFile(path);
-    const QString name = mime.name();
+    // The extension first (an empty or cut file still says what it is
+    // meant to be), then the content for files without a telling one.
+    const QMimeDatabase db;
+    QString name = db.mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+    if (!name.startsWith(QLatin1String("video/")) && !name.startsWith(QLatin1String("image/")))
+        name = db.mimeTypeForFile(path).name();
     if (name.startsWith(QLatin1String("video/"))) {
         media.mediaType = QLatin1String(PickedMedia::kMovie);
         return media;

@@ -1,0 +1,540 @@
+// Timed-play schemes of a window: list them, show one with its files, and
+// write one (its parameter frame, then one frame per file).
+#include "clicall.h"
+#include "clivalue.h"
+
+#include "protocol/catalogue.h"
+#include "protocol/colorlist.h"
+#include "protocol/playlistcommands.h"
+#include "protocol/timedplaycommands.h"
+
+#include <QDate>
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <QTime>
+
+namespace {
+
+const QStringList kClockTypes{QStringLiteral("none"), QStringLiteral("digital"), QStringLiteral("virtual")};
+
+QString hexNumberText(const QVariant &hex)
+{
+    return QString::number(TimePlay::hexNumber(hex.toString()));
+}
+
+QString clockTypeName(const QString &hex)
+{
+    const qint64 v = TimePlay::hexNumber(hex);
+    return v >= 0 && v < kClockTypes.size() ? kClockTypes.at(int(v)) : QStringLiteral("code %1").arg(hex);
+}
+
+CliExpect schemeListQuery()
+{
+    CliExpect e{QStringLiteral("the scheme list query"), {QLatin1String(Catalogue::kTimePlayListReply.codeText)},
+                [](const QString &reply) { return !QVmethodLib::isTimePlayReplyFollowed(reply); }};
+    // A window without schemes gets no answer at all.
+    e.silentWhenEmpty = true;
+    return e;
+}
+
+// The schemes of every target's window, in the order the server sent them.
+QList<std::optional<QList<QVariantMap>>> askSchemes(CliCall &c)
+{
+    const QList<CliReplies> replies =
+        c.ask(schemeListQuery(), [](CliTarget &t) { QVmethodLib::getTimePlayListInitializeInfoWithWindowID(t.window); });
+    QList<std::optional<QList<QVariantMap>>> out(c.targets().size());
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        QList<QVariantMap> schemes;
+        for (const QString &reply : replies[i].replies) {
+            const auto s = QVmethodLib::getReceiveTimePlayListInfoNotice(reply);
+            if (!s) {
+                t.fail(QStringLiteral("unreadable scheme in the list"));
+                break;
+            }
+            schemes << *s;
+        }
+        if (!t.failed())
+            out[i] = schemes;
+    }
+    return out;
+}
+
+int schemeId(const QVariantMap &scheme)
+{
+    return int(TimePlay::hexNumber(scheme.value(QStringLiteral("projectIDHex")).toString()));
+}
+
+QString scheduleText(const QVariantMap &scheme)
+{
+    return TimePlay::textFromHex(scheme.value(QStringLiteral("timeDict")).toMap().value(QStringLiteral("timeStartString")).toString());
+}
+
+QString wordsText(const QVariantMap &scheme)
+{
+    return TimePlay::textFromHex(scheme.value(QStringLiteral("wordsDict")).toMap().value(QStringLiteral("wordString")).toString());
+}
+
+QJsonObject schemeJson(const QVariantMap &s)
+{
+    const QVariantMap clock = s.value(QStringLiteral("clockDict")).toMap();
+    const QVariantMap words = s.value(QStringLiteral("wordsDict")).toMap();
+    return QJsonObject{
+        {QStringLiteral("id"), schemeId(s)},
+        {QStringLiteral("name"), s.value(QStringLiteral("projectName")).toString()},
+        {QStringLiteral("clock"), clockTypeName(clock.value(QStringLiteral("clockTypeHex")).toString())},
+        {QStringLiteral("text"), wordsText(s)},
+        {QStringLiteral("textOn"), TimePlay::hexNumber(words.value(QStringLiteral("wordIsExistHex")).toString()) != 0},
+        {QStringLiteral("schedule"), scheduleText(s)},
+    };
+}
+
+int schemes(CliCall &c)
+{
+    if (!c.args().isEmpty())
+        return c.usage(QStringLiteral("schemes takes no arguments; the window is --window"));
+    if (!c.connect())
+        return c.status();
+    const auto lists = askSchemes(c);
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        QJsonArray array;
+        QStringList names;
+        for (const QVariantMap &s : *lists[i]) {
+            const QJsonObject o = schemeJson(s);
+            array.append(o);
+            names << QStringLiteral("%1 %2").arg(o.value(QStringLiteral("id")).toInt()).arg(o.value(QStringLiteral("name")).toString());
+            t.lines << QStringLiteral("%1  %2  clock %3  schedule %4%5")
+                           .arg(o.value(QStringLiteral("id")).toInt(), 3)
+                           .arg(o.value(QStringLiteral("name")).toString(), o.value(QStringLiteral("clock")).toString(),
+                                o.value(QStringLiteral("schedule")).toString(),
+                                o.value(QStringLiteral("text")).toString().isEmpty()
+                                    ? QString()
+                                    : QStringLiteral("  text \"%1\"").arg(o.value(QStringLiteral("text")).toString()));
+        }
+        if (names.isEmpty())
+            t.lines << QStringLiteral("(window %1 has no timed-play scheme)").arg(t.window);
+        t.json.insert(QStringLiteral("schemes"), array);
+        t.summary = QStringLiteral("%1 schemes%2%3").arg(names.size()).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
+        t.succeed();
+    }
+    return c.finish();
+}
+
+// The files of the given scheme of every target still in the running.
+QList<QList<QMap<QString, QString>>> askSchemeFiles(CliCall &c, const QList<QString> &projectIds)
+{
+    CliExpect e{QStringLiteral("the scheme files query"), {QLatin1String(Catalogue::kTimePlayFilesReply.codeText)},
+                [](const QString &reply) { return !QVmethodLib::isTimePlayReplyFollowed(reply); }};
+    e.silentWhenEmpty = true;
+    const QList<CliReplies> replies = c.ask(e, [&](CliTarget &t) {
+        QVmethodLib::getTimePlayDetailInfoWithWindowID(t.window, projectIds[&t - c.targets().constData()]);
+    });
+    QList<QList<QMap<QString, QString>>> out(c.targets().size());
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        for (const QString &reply : replies[i].replies) {
+            if (t.failed())
+                break;
+            const auto f = QVmethodLib::getTimePlayListFilesInfoWithModelNotice(reply);
+            if (!f)
+                t.fail(QStringLiteral("unreadable file of the scheme"));
+            else
+                out[i] << *f;
+        }
+    }
+    return out;
+}
+
+// The scheme with the given id of each target; targets without it fail.
+QList<QVariantMap> findScheme(CliCall &c, int id)
+{
+    const auto lists = askSchemes(c);
+    QList<QVariantMap> found(c.targets().size());
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        const auto match = std::find_if(lists[i]->cbegin(), lists[i]->cend(), [id](const QVariantMap &s) { return schemeId(s) == id; });
+        if (match == lists[i]->cend())
+            t.fail(QStringLiteral("window %1 has no scheme %2").arg(t.window).arg(id));
+        else
+            found[i] = *match;
+    }
+    return found;
+}
+
+int schemeShow(CliCall &c)
+{
+    if (c.args().size() != 1)
+        return c.usage(QStringLiteral("give the scheme id (as schemes shows it)"));
+    const auto id = c.number(c.args().first(), QStringLiteral("the scheme id"), 0, 255);
+    if (!id || !c.connect())
+        return c.status();
+    const QList<QVariantMap> found = findScheme(c, int(*id));
+    QList<QString> ids;
+    for (const QVariantMap &s : found)
+        ids << s.value(QStringLiteral("projectIDHex")).toString();
+    const auto files = askSchemeFiles(c, ids);
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        const QVariantMap &s = found[i];
+        const QVariantMap clock = s.value(QStringLiteral("clockDict")).toMap();
+        const QVariantMap words = s.value(QStringLiteral("wordsDict")).toMap();
+        QJsonObject o = schemeJson(s);
+        t.field(QStringLiteral("id"), QString::number(schemeId(s)), schemeId(s));
+        t.field(QStringLiteral("name"), o.value(QStringLiteral("name")).toString());
+        t.field(QStringLiteral("schedule"), o.value(QStringLiteral("schedule")).toString());
+        t.field(QStringLiteral("clock"), QStringLiteral("%1 at %2,%3 size %4x%5")
+                                             .arg(o.value(QStringLiteral("clock")).toString(),
+                                                  hexNumberText(clock.value(QStringLiteral("clockXHex"))),
+                                                  hexNumberText(clock.value(QStringLiteral("clockYHex"))),
+                                                  hexNumberText(clock.value(QStringLiteral("clockWHex"))),
+                                                  hexNumberText(clock.value(QStringLiteral("clockHHex")))),
+                o.value(QStringLiteral("clock")).toString());
+        const int color = int(TimePlay::hexNumber(words.value(QStringLiteral("wordColorHex")).toString()));
+        const int direction = int(TimePlay::hexNumber(words.value(QStringLiteral("wordFangxiangHex")).toString()));
+        t.field(QStringLiteral("text"), o.value(QStringLiteral("text")).toString());
+        t.field(QStringLiteral("text-settings"),
+                QStringLiteral("%1, speed %2, %3, %4, size %5 at %6,%7,%8")
+                    .arg(o.value(QStringLiteral("textOn")).toBool() ? QStringLiteral("on") : QStringLiteral("off"),
+                         hexNumberText(words.value(QStringLiteral("wordSpeedHex"))),
+                         CliValue::colorName(color).isEmpty() ? QStringLiteral("colour %1").arg(color) : CliValue::colorName(color),
+                         direction >= 0 && direction < CliValue::directionNames().size() ? CliValue::directionNames().at(direction)
+                                                                                        : QStringLiteral("direction %1").arg(direction),
+                         hexNumberText(words.value(QStringLiteral("wordSizeHex"))),
+                         hexNumberText(words.value(QStringLiteral("wordXHex"))),
+                         hexNumberText(words.value(QStringLiteral("wordYHex"))),
+                         hexNumberText(words.value(QStringLiteral("wordZHex")))),
+                o.value(QStringLiteral("textOn")).toBool());
+        QJsonArray fileArray;
+        for (const auto &f : files[i]) {
+            t.lines << f.value(QStringLiteral("filesContent"));
+            fileArray.append(f.value(QStringLiteral("filesContent")));
+        }
+        t.json.insert(QStringLiteral("files"), fileArray);
+        t.succeed();
+    }
+    return c.finish();
+}
+
+// --- scheme set --------------------------------------------------------------
+
+struct SchemeChange
+{
+    bool isNew = false;
+    int id = 0;
+    QStringList files;
+    std::optional<QString> name, schedule, text;
+    std::optional<int> clockType;
+    QMap<QString, qint64> clockNumbers; // "x", "y", "width", "height"
+    std::optional<bool> textOn;
+    std::optional<int> color, direction;
+    QMap<QString, qint64> textNumbers; // "speed", "size", "x", "y", "z"
+};
+
+std::optional<SchemeChange> readSchemeChange(CliCall &c)
+{
+    SchemeChange ch;
+    if (c.args().isEmpty()) {
+        c.usage(QStringLiteral("give the scheme id (or new) and the server files it plays"));
+        return std::nullopt;
+    }
+    if (c.args().first() == QLatin1String("new")) {
+        ch.isNew = true;
+    } else {
+        const auto id = c.number(c.args().first(), QStringLiteral("the scheme id"), 1, 255);
+        if (!id)
+            return std::nullopt;
+        ch.id = int(*id);
+    }
+    ch.files = c.args().mid(1);
+    if (c.isSet(QStringLiteral("name"))) {
+        ch.name = c.value(QStringLiteral("name"));
+        if (ch.name->isEmpty() || ch.name->toUtf8().size() > 0xffff) {
+            c.usage(QStringLiteral("the scheme name must have 1 to 65535 bytes"));
+            return std::nullopt;
+        }
+    }
+    if (c.isSet(QStringLiteral("schedule"))) {
+        QString s = c.value(QStringLiteral("schedule"));
+        if (!s.endsWith(QLatin1Char(';')))
+            s += QLatin1Char(';');
+        static const QRegularExpression entry(QStringLiteral(
+            "(\\d{4}/\\d{2}/\\d{2})~(\\d{4}/\\d{2}/\\d{2})#(\\d{2}:\\d{2}:\\d{2})~(\\d{2}:\\d{2}:\\d{2});"));
+        qsizetype at = 0;
+        bool good = true;
+        while (good && at < s.size()) {
+            const QRegularExpressionMatch m = entry.match(s, at, QRegularExpression::NormalMatch,
+                                                          QRegularExpression::AnchorAtOffsetMatchOption);
+            good = m.hasMatch() && QDate::fromString(m.captured(1), QStringLiteral("yyyy/MM/dd")).isValid()
+                   && QDate::fromString(m.captured(2), QStringLiteral("yyyy/MM/dd")).isValid()
+                   && QTime::fromString(m.captured(3), QStringLiteral("HH:mm:ss")).isValid()
+                   && QTime::fromString(m.captured(4), QStringLiteral("HH:mm:ss")).isValid();
+            at = good ? m.capturedEnd() : at;
+        }
+        if (!good || s.toUtf8().size() > 0xffff) {
+            c.usage(QStringLiteral("--schedule takes entries yyyy/MM/dd~yyyy/MM/dd#HH:mm:ss~HH:mm:ss; one after "
+                                   "another, not \"%1\"").arg(c.value(QStringLiteral("schedule"))));
+            return std::nullopt;
+        }
+        ch.schedule = s;
+    }
+    if (c.isSet(QStringLiteral("clock"))) {
+        const auto v = c.choice(c.value(QStringLiteral("clock")), QStringLiteral("--clock"), kClockTypes);
+        if (!v)
+            return std::nullopt;
+        ch.clockType = *v;
+    }
+    bool ok = true;
+    for (const char *key : {"x", "y", "width", "height"}) {
+        if (const auto v = c.numberOption(QStringLiteral("clock-") + QLatin1String(key), 0, 65535, ok))
+            ch.clockNumbers.insert(QLatin1String(key), *v);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (c.isSet(QStringLiteral("text"))) {
+        ch.text = c.value(QStringLiteral("text"));
+        if (ch.text->toUtf8().size() > 0xffff) {
+            c.usage(QStringLiteral("--text is longer than 65535 bytes"));
+            return std::nullopt;
+        }
+    }
+    if (c.isSet(QStringLiteral("text-on"))) {
+        const auto on = c.onOff(c.value(QStringLiteral("text-on")), QStringLiteral("--text-on"));
+        if (!on)
+            return std::nullopt;
+        ch.textOn = *on;
+    }
+    if (c.isSet(QStringLiteral("text-color"))) {
+        ch.color = CliValue::color(c.value(QStringLiteral("text-color")));
+        if (!ch.color) {
+            c.usage(QStringLiteral("--text-color must be a colour (%1, or 0-12)").arg(CliValue::colorNames().join(QLatin1String(", "))));
+            return std::nullopt;
+        }
+    }
+    if (c.isSet(QStringLiteral("text-direction"))) {
+        ch.direction = c.choice(c.value(QStringLiteral("text-direction")), QStringLiteral("--text-direction"),
+                                CliValue::directionNames());
+        if (!ch.direction)
+            return std::nullopt;
+    }
+    for (const auto &[key, max] : {std::pair{"speed", 255}, std::pair{"size", 255}, std::pair{"x", 65535},
+                                   std::pair{"y", 65535}, std::pair{"z", 65535}}) {
+        if (const auto v = c.numberOption(QStringLiteral("text-") + QLatin1String(key), 0, max, ok))
+            ch.textNumbers.insert(QLatin1String(key), *v);
+        if (!ok)
+            return std::nullopt;
+    }
+    // A new scheme has nothing to keep: the editor asks for these.
+    if (ch.isNew && !ch.name) {
+        c.usage(QStringLiteral("a new scheme needs --name"));
+        return std::nullopt;
+    }
+    if (ch.isNew && !ch.schedule) {
+        c.usage(QStringLiteral("a new scheme needs --schedule"));
+        return std::nullopt;
+    }
+    if (ch.isNew && ch.files.isEmpty()) {
+        c.usage(QStringLiteral("a new scheme needs the server files it plays"));
+        return std::nullopt;
+    }
+    return ch;
+}
+
+// The parameter fields of a scheme: the stored one's (or the editor's
+// defaults for a new one), with the change over them.
+QVmethodLib::TimePlayParamFields schemeFields(const CliTarget &t, int id, const QVariantMap &stored, const SchemeChange &ch)
+{
+    using namespace QVmethodLib;
+    const QVariantMap clock = stored.value(QStringLiteral("clockDict")).toMap();
+    const QVariantMap words = stored.value(QStringLiteral("wordsDict")).toMap();
+    const QVariantMap time = stored.value(QStringLiteral("timeDict")).toMap();
+    const auto keep = [](const QVariantMap &m, const char *key, const QString &fallback) {
+        return m.contains(QLatin1String(key)) ? m.value(QLatin1String(key)).toString() : fallback;
+    };
+    TimePlayParamFields f;
+    f.windowID = t.window;
+    f.projectIDHex = TenToHexForTwo(id);
+    const QString name = ch.name ? *ch.name : stored.value(QStringLiteral("projectName")).toString();
+    f.projectNameHex = chineseToHex(name);
+    f.projectNameLenHex = TenToHex(f.projectNameHex.size() / 2);
+    f.clockTypeHex = ch.clockType ? TenToHexForTwo(*ch.clockType) : keep(clock, "clockTypeHex", QStringLiteral("00"));
+    const auto clockNumber = [&](const char *key, const char *storedKey) {
+        return ch.clockNumbers.contains(QLatin1String(key)) ? TenToHex(ch.clockNumbers.value(QLatin1String(key)))
+                                                            : keep(clock, storedKey, TenToHex(0));
+    };
+    f.clockXHex = clockNumber("x", "clockXHex");
+    f.clockYHex = clockNumber("y", "clockYHex");
+    f.clockWHex = clockNumber("width", "clockWHex");
+    f.clockHHex = clockNumber("height", "clockHHex");
+    // The text step starts with the text on, white, left to right.
+    f.wordIsExistHex = ch.textOn ? (*ch.textOn ? QStringLiteral("01") : QStringLiteral("00"))
+                                 : (words.isEmpty() ? QStringLiteral("01")
+                                                    : (TimePlay::hexNumber(keep(words, "wordIsExistHex", QStringLiteral("00"))) != 0
+                                                           ? QStringLiteral("01") : QStringLiteral("00")));
+    f.wordColorHex = ch.color ? ColorList::code(*ch.color) : keep(words, "wordColorHex", QStringLiteral("01"));
+    f.wordFangxiangHex = ch.direction ? TimePlay::directionCodes().at(*ch.direction) : keep(words, "wordFangxiangHex", QStringLiteral("00"));
+    const auto textNumber = [&](const char *key, const char *storedKey, int bytes) {
+        if (ch.textNumbers.contains(QLatin1String(key))) {
+            const qint64 v = ch.textNumbers.value(QLatin1String(key));
+            return bytes == 1 ? TenToHexForTwo(v) : TenToHex(v);
+        }
+        return keep(words, storedKey, bytes == 1 ? TenToHexForTwo(0) : TenToHex(0));
+    };
+    f.wordSpeedHex = textNumber("speed", "wordSpeedHex", 1);
+    f.wordSizeHex = textNumber("size", "wordSizeHex", 1);
+    f.wordXHex = textNumber("x", "wordXHex", 2);
+    f.wordYHex = textNumber("y", "wordYHex", 2);
+    f.wordZHex = textNumber("z", "wordZHex", 2);
+    f.wordsHex = ch.text ? chineseToHex(*ch.text) : keep(words, "wordString", QString());
+    f.wordsLenHex = TenToHex(f.wordsHex.size() / 2);
+    f.timeHex = ch.schedule ? chineseToHex(*ch.schedule) : keep(time, "timeStartString", QString());
+    f.timeLenHex = TenToHex(f.timeHex.size() / 2);
+    return f;
+}
+
+// Server files by path or name, as the append command takes them.
+QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringList &wanted)
+{
+    const CliExpect expect{QStringLiteral("the server files query"),
+                           {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
+                           [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+    const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
+    QList<std::optional<QVariantList>> out(c.targets().size());
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        QList<QMap<QString, QString>> files;
+        for (const QString &reply : replies[i].replies)
+            if (const auto f = QVmethodLib::getDeviceFilesListInfoWithModelNotice(reply))
+                files << *f;
+        QVariantList chosen;
+        for (const QString &name : wanted) {
+            const auto match = std::find_if(files.cbegin(), files.cend(), [&name](const QMap<QString, QString> &f) {
+                const QString path = f.value(QStringLiteral("filesContent"));
+                return path == name || QVmethodLib::fileNameOfPath(path) == name;
+            });
+            if (match == files.cend()) {
+                t.fail(QStringLiteral("the server has no file \"%1\"").arg(name));
+                break;
+            }
+            chosen << QVariantMap{{QStringLiteral("filesLenHex"), match->value(QStringLiteral("filesLenHex"))},
+                                  {QStringLiteral("filesContentHex"), match->value(QStringLiteral("filesContentHex"))}};
+        }
+        if (!t.failed())
+            out[i] = chosen;
+    }
+    return out;
+}
+
+int schemeSet(CliCall &c)
+{
+    const auto ch = readSchemeChange(c);
+    if (!ch || !c.connect())
+        return c.status();
+
+    const auto lists = askSchemes(c);
+    QList<int> ids(c.targets().size(), 0);
+    QList<QVariantMap> stored(c.targets().size());
+    QList<QString> idHex(c.targets().size());
+    for (qsizetype i = 0; i < c.targets().size(); ++i) {
+        CliTarget &t = c.targets()[i];
+        if (t.failed())
+            continue;
+        const QList<QVariantMap> &schemes = *lists[i];
+        // A new scheme gets the next number, as the list screen proposes it.
+        ids[i] = ch->isNew ? int(schemes.size()) + 1 : ch->id;
+        if (ids[i] > 255) {
+            t.fail(QStringLiteral("window %1 has no room for another scheme").arg(t.window));
+            continue;
+        }
+        const auto match = std::find_if(schemes.cbegin(), schemes.cend(), [&](const QVariantMap &s) { return schemeId(s) == ids[i]; });
+        if (match != schemes.cend()) {
+            stored[i] = *match;
+        } else if (!ch->name || !ch->schedule || ch->files.isEmpty()) {
+            t.fail(QStringLiteral("window %1 has no scheme %2; a new one needs --name, --schedule and files").arg(t.window).arg(ids[i]));
+            continue;
+        }
+        idHex[i] = QVmethodLib::TenToHexForTwo(ids[i]);
+    }
+
+    // The files: the ones named, or those the scheme already plays.
+    QList<QVariantList> files(c.targets().size());
+    if (!ch->files.isEmpty()) {
+        const auto chosen = chooseServerFiles(c, ch->files);
+        for (qsizetype i = 0; i < c.targets().size(); ++i)
+            if (chosen[i])
+                files[i] = *chosen[i];
+    } else {
+        const auto kept = askSchemeFiles(c, idHex);
+        for (qsizetype i = 0; i < c.targets().size(); ++i) {
+            for (const auto &f : kept[i])
+                files[i] << QVariantMap{{QStringLiteral("filesLenHex"), f.value(QStringLiteral("filesLenHex"))},
+                                        {QStringLiteral("filesContentHex"), f.value(QStringLiteral("filesContentHex"))}};
+            if (!c.targets()[i].failed() && files[i].isEmpty())
+                c.targets()[i].fail(QStringLiteral("scheme %1 plays no file; name the server files it plays").arg(ids[i]));
+        }
+    }
+
+    c.hand(QString(), [&](CliTarget &t) {
+        const qsizetype i = &t - c.targets().constData();
+        const auto frame = QVmethodLib::getTimePlayParamWithFields(schemeFields(t, ids[i], stored[i], *ch));
+        if (!frame) {
+            t.fail(QStringLiteral("not sent: the scheme does not fit its frame"));
+            return false;
+        }
+        QVmethodLib::sendTimePlayParam(*frame);
+        QVmethodLib::addPlayFiletoTimePlayListWithChooseListArray(files[i]);
+        t.summary = QStringLiteral("scheme %1 sent with %2 files").arg(ids[i]).arg(files[i].size());
+        return true;
+    });
+    return c.finish();
+}
+
+QList<CliCommand> commands()
+{
+    const QList<CliOption> setOptions{
+        cliOption("name", "NAME", "The scheme's name."),
+        cliOption("schedule", "RANGES", "When it plays: yyyy/MM/dd~yyyy/MM/dd#HH:mm:ss~HH:mm:ss; per range."),
+        cliOption("clock", "none|digital|virtual", "The clock overlay of the scheme."),
+        cliOption("clock-x", "N", "Clock position X, 0-65535."),
+        cliOption("clock-y", "N", "Clock position Y, 0-65535."),
+        cliOption("clock-width", "N", "Clock width, 0-65535."),
+        cliOption("clock-height", "N", "Clock height, 0-65535."),
+        cliOption("text", "TEXT", "The scheme's scrolling text (\"\" for none)."),
+        cliOption("text-on", "on|off", "Whether the text is shown."),
+        cliOption("text-speed", "N", "Text speed, 0-255."),
+        cliOption("text-color", "COLOUR", "Text colour: a colour name or 0-12."),
+        cliOption("text-direction", "DIR", "left-right, right-left, top-bottom, bottom-top or static."),
+        cliOption("text-size", "N", "Text size, 0-255."),
+        cliOption("text-x", "N", "Text position X, 0-65535."),
+        cliOption("text-y", "N", "Text position Y, 0-65535."),
+        cliOption("text-z", "N", "Text position Z, 0-65535."),
+    };
+    return {
+        cliCommand("schemes", "", "List the timed-play schemes of --window.", false, schemes,
+                   "A window without schemes is not answered at all; after --timeout the tool asks for the\n"
+                   "settings to tell such a window from a silent server."),
+        cliCommand("scheme show", "ID", "Show one timed-play scheme with its files.", false, schemeShow),
+        cliCommand("scheme set", "ID|new [FILE...] [OPTIONS]", "Write a timed-play scheme of --window.", true, schemeSet,
+                   "Reads the window's schemes first. Changing scheme ID keeps everything not given (its files\n"
+                   "too, unless FILEs are named). \"new\" writes the next free number, as the app's add button;\n"
+                   "a new scheme needs --name, --schedule and the server FILEs it plays (paths as files shows\n"
+                   "them, or their names). The protocol offers no way to delete a scheme.\n"
+                   "Example: qevactl -s 192.0.2.10 scheme set new --name Morning \\\n"
+                   "           --schedule '2024/01/01~2024/12/31#08:00:00~12:00:00' a.mp4 b.jpg",
+                   setOptions),
+    };
+}
+
+const CliCommandRegistrar registrar(70, commands);
+
+} // namespace
