@@ -51,7 +51,7 @@ public:
     // once and after every datagram). Says whether done() held.
     bool wait(int ms, const std::function<bool()> &done = {});
 
-    QList<CliServer> servers() const { return m_servers; }
+    const QList<CliServer> &servers() const { return m_servers; }
     const CliServer *server(const QString &address) const;
 
     // Replies that came from host since the last take, oldest first.

@@ -214,9 +214,11 @@ int clear(CliCall &c)
 // The files stored on every target; nothing for a target that failed.
 QList<std::optional<QList<QMap<QString, QString>>>> askFiles(CliCall &c)
 {
-    const CliExpect expect{QStringLiteral("the server files query"),
-                           {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
-                           [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+    CliExpect expect{QStringLiteral("the server files query"),
+                     {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
+                     [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+    // A server without files does not answer at all.
+    expect.silentWhenEmpty = true;
     const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
     QList<std::optional<QList<QMap<QString, QString>>>> out(c.targets().size());
     for (qsizetype i = 0; i < c.targets().size(); ++i) {

@@ -403,9 +403,11 @@ QVmethodLib::TimePlayParamFields schemeFields(const CliTarget &t, int id, const 
 // Server files by path or name, as the append command takes them.
 QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringList &wanted)
 {
-    const CliExpect expect{QStringLiteral("the server files query"),
-                           {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
-                           [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+    CliExpect expect{QStringLiteral("the server files query"),
+                     {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
+                     [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+    // A server without files does not answer at all.
+    expect.silentWhenEmpty = true;
     const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
     QList<std::optional<QVariantList>> out(c.targets().size());
     for (qsizetype i = 0; i < c.targets().size(); ++i) {

@@ -3,9 +3,11 @@
 #include "protocol/catalogue.h"
 #include "protocol/hexcodec.h"
 #include "protocol/overlaycommands.h"
+#include "protocol/playlistcommands.h"
 #include "protocol/replyrouter.h"
 #include "protocol/settingscommands.h"
 #include "protocol/timedplaycommands.h"
+#include "protocol/windowcommands.h"
 #include "session/commonmanager.h"
 
 #include <QCoreApplication>
@@ -60,6 +62,10 @@ std::vector<std::function<void(const QString &)>> &World::parsers()
         [](const QString &hex) { QVmethodLib::getSystemYinliangValueWithModelNotice(hex); },
         [](const QString &hex) { QVmethodLib::getReceiveTimePlayListInfoNotice(hex); },
         [](const QString &hex) { QVmethodLib::getTimePlayListFilesInfoWithModelNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getPlayWindowInitInfoWithModelNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getPlayControlListInfoWithModelNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getPlayControlIndexInfoWithModelNotice(hex); },
+        [](const QString &hex) { QVmethodLib::getDeviceFilesListInfoWithModelNotice(hex); },
     };
     return all;
 }

@@ -127,11 +127,11 @@ int main(int argc, char *argv[])
 
     // Launch as the phone does: the endpoint, the address, the discovery screen.
     AppDelegate &delegate = AppDelegate::shareAppDelegate();
-    delegate.attachTo(&app);
     delegate.didFinishLaunching();
     // The first screen comes from the layout, not from the delegate.
     if (KTBaseViewController *root = ScreenRegistry::create(QStringLiteral("ScanDeviceViewController")))
         UiKit::shared().navigation().push(root);
+    delegate.attachTo(&app);
 
     QQmlApplicationEngine engine;
     QmlShell shell;

@@ -48,7 +48,7 @@ Item {
                             elide: Text.ElideRight
                         }
                         Label {
-                            text: section.open ? "▾" : (section.loggedIn ? "▸" : "🔒")
+                            text: section.open ? "▾" : "▸"
                             color: "white"
                             font.pixelSize: 18
                         }

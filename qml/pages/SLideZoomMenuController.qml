@@ -28,6 +28,13 @@ Item {
         Behavior on x { NumberAnimation { duration: page.duration; easing.type: Easing.OutCubic } }
         Behavior on scale { NumberAnimation { duration: page.duration; easing.type: Easing.OutCubic } }
 
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: -2
+            color: "transparent"
+            border.color: "#1d3d57"
+            border.width: page.open ? 2 : 0
+        }
         NavStack {
             anchors.fill: parent
             navigation: page.controller ? page.controller.rootViewController : null

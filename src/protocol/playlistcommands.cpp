@@ -6,6 +6,8 @@
 #include "protocol/hexreader.h"
 #include "session/commonmanager.h"
 
+#include <algorithm>
+
 namespace QVmethodLib {
 
 void getPlayControlListInfoWithWindowID(const QString &windowId)
@@ -108,8 +110,10 @@ std::optional<QMap<QString, QString>> getPlayControlIndexInfoWithModelNotice(con
     const std::optional<qint64> index = r.takeNumber(2);
     if (!window || !index)
         return std::nullopt;
-    const QString currentIp = AppContext::current()->preferences().string(QStringLiteral("CurrentIP"));
-    if (currentIp != CommonManager::sharedManager().currentSelectDev.deviceIp)
+    // Without a session there is no selected server for it to belong to.
+    AppContext *ctx = AppContext::current();
+    if (!ctx || ctx->preferences().string(QStringLiteral("CurrentIP")) !=
+                    CommonManager::sharedManager().currentSelectDev.deviceIp)
         return QMap<QString, QString>{};
     return QMap<QString, QString>{{QStringLiteral("windowID"), window->toLower()},
                                   {QStringLiteral("thePlayVedio"), QString::number(*index)}};

@@ -83,20 +83,20 @@ std::optional<std::optional<QString>> readRecordText(HexReader &r)
     return QVmethodLib::stringFromHexString(*bytes);
 }
 
-std::optional<QString> codeFrame(const RequestSpec &spec, const QString &code)
+std::optional<QString> codeFrame(const RequestSpec &row, const QString &code)
 {
     if (!SettingsCommands::isCode(code)) {
-        qCWarning(lcProtocol) << "frame" << spec.code << "not sent: code" << code << "is not two hex digits";
+        qCWarning(lcProtocol) << "frame" << row.code << "not sent: code" << code << "is not two hex digits";
         return std::nullopt;
     }
-    return Frame::fill(spec, {code});
+    return Frame::fill(row, {code});
 }
 
-bool sendIfBuilt(const RequestSpec &spec, const std::optional<QString> &frame)
+bool sendIfBuilt(const RequestSpec &row, const std::optional<QString> &frame)
 {
     if (!frame)
         return false;
-    Frame::send(spec, *frame);
+    Frame::send(row, *frame);
     return true;
 }
 } // namespace

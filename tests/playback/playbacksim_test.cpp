@@ -31,7 +31,7 @@ QStringList announcedWindows(const QByteArray &a)
     const int count = quint8(a[at++]);
     QStringList out;
     for (int i = 0; i < count && at + 4 <= a.size(); ++i, at += 4)
-        out << QString::fromLatin1(a.mid(at, 2).toHex());
+        out << QString::fromLatin1(a.mid(at, 1).toHex());
     return out;
 }
 

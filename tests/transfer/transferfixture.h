@@ -14,6 +14,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QVariant>
+#include <cstring>
 #include <memory>
 
 // Every notice of the file stream, in order.
@@ -71,15 +72,21 @@ private:
     QList<QPointer<QTcpSocket>> m_sockets;
 };
 
-// Bytes that show where a piece went missing or moved.
+// Bytes that show where a piece went missing or moved: no two 8-byte
+// words alike, written a word at a time so that 50 MB stay quick.
 inline QByteArray patternBytes(qsizetype size, quint32 seed = 1)
 {
     QByteArray b(size, Qt::Uninitialized);
-    quint32 x = seed * 2654435761u + 1;
-    for (qsizetype i = 0; i < size; ++i) {
-        x = x * 1664525u + 1013904223u;
-        b[i] = char(x >> 24);
+    quint64 x = 0x9e3779b97f4a7c15ull * (seed + 1);
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        memcpy(b.data() + i, &x, 8);
     }
+    for (; i < size; ++i)
+        b[i] = char(x >> (8 * (i % 8)));
     return b;
 }
 
