@@ -24,13 +24,13 @@ Item {
     }
     component Box: CheckBox {
         property int code
-        property bool on
-        checked: on
+        property bool ticked
+        checked: ticked
         palette.windowText: "white"
         font.pixelSize: 16
         onClicked: {
             const now = checked
-            checked = Qt.binding(function() { return on })
+            checked = Qt.binding(function() { return ticked })
             if (page.controller)
                 page.controller.didSelectedCheckBox(code, now)
         }
@@ -54,12 +54,12 @@ Item {
                 spacing: 24
                 Box {
                     code: 1
-                    on: page.controller ? page.controller.fullScreenChecked : false
+                    ticked: page.controller ? page.controller.fullScreenChecked : false
                     text: qsTr("   全屏")
                 }
                 Box {
                     code: 2
-                    on: page.controller ? page.controller.upTopChecked : false
+                    ticked: page.controller ? page.controller.upTopChecked : false
                     text: qsTr("   置顶")
                 }
             }

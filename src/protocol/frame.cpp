@@ -7,9 +7,9 @@
 
 namespace Frame {
 
-QString fill(const RequestSpec &spec, const QStringList &fields)
+QString fill(const RequestSpec &row, const QStringList &fields)
 {
-    const QString format = QLatin1String(spec.format);
+    const QString format = QLatin1String(row.format);
     QString out;
     out.reserve(format.size() + 64);
     int next = 0;
@@ -24,14 +24,14 @@ QString fill(const RequestSpec &spec, const QStringList &fields)
         }
     }
     if (next != fields.size())
-        qCWarning(lcProtocol) << "frame" << spec.code << "takes" << next << "fields, was given" << fields.size();
+        qCWarning(lcProtocol) << "frame" << row.code << "takes" << next << "fields, was given" << fields.size();
     return out;
 }
 
-quint16 portFor(const RequestSpec &spec)
+quint16 portFor(const RequestSpec &row)
 {
     const ContextConfig &cfg = AppContext::current()->config();
-    switch (spec.port) {
+    switch (row.port) {
     case PortRole::Control: return cfg.serverPort;
     case PortRole::Time: return cfg.serverTimePort;
     case PortRole::FileStream: return cfg.serverFilePort;
@@ -40,18 +40,18 @@ quint16 portFor(const RequestSpec &spec)
     return 0;
 }
 
-void sendTo(const RequestSpec &spec, const QString &frameHex, const QString &host)
+void sendTo(const RequestSpec &row, const QString &frameHex, const QString &host)
 {
-    if (spec.port != PortRole::Control && spec.port != PortRole::Time) {
-        qCWarning(lcProtocol) << "frame" << spec.code << "is not a datagram request";
+    if (row.port != PortRole::Control && row.port != PortRole::Time) {
+        qCWarning(lcProtocol) << "frame" << row.code << "is not a datagram request";
         return;
     }
-    AppContext::current()->sender().sendMessage(frameHex, host, portFor(spec), spec.timeoutSec, 0);
+    AppContext::current()->sender().sendMessage(frameHex, host, portFor(row), row.timeoutSec, 0);
 }
 
-void send(const RequestSpec &spec, const QString &frameHex)
+void send(const RequestSpec &row, const QString &frameHex)
 {
-    sendTo(spec, frameHex, CommonManager::sharedManager().currentSelectDev.deviceIp);
+    sendTo(row, frameHex, CommonManager::sharedManager().currentSelectDev.deviceIp);
 }
 
 } // namespace Frame

@@ -25,7 +25,7 @@ const QString kCreateFilesTransInfo = QStringLiteral(
 DeviceInfo deviceInfoFromRow(const SqliteRows &row)
 {
     // The first nine fields only: deviceInfo3 and currentPlayIndex are not
-    // read back (Part 3.1, "Records").
+    // read back: the stored "0" of deviceInfo3 stays in the table.
     DeviceInfo d;
     d.userName = row.stringForColumn(QStringLiteral("UserName"));
     d.deviceName = row.stringForColumn(QStringLiteral("deviceName"));

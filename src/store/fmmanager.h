@@ -14,7 +14,7 @@
 class AppContext;
 class SqliteDatabase;
 
-// The local database (Part 3.1): "dataBase.db" in the context's documents
+// The local database: "dataBase.db" in the context's documents
 // folder with the tables UserInfo, DeviceNormalInfo and FilesTransInfo.
 // Every operation runs exactly one SQL statement with bound values; callers
 // never see SQL. Operations report success as a bool (true also when no row

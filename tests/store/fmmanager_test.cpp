@@ -1,4 +1,4 @@
-// Part 3.1: the local database. Every test runs on its own temporary
+// The local database. Every test runs on its own temporary
 // documents folder (ContextTest) and looks at the file with a connection of
 // its own, so that what the store wrote is checked independently of how the
 // store reads it.

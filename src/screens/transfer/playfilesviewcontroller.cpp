@@ -458,16 +458,6 @@ QString PlayFilesViewController::selectAllImage() const
     return m_allSelected ? QStringLiteral("device_21") : QStringLiteral("device_22");
 }
 
-QString PlayFilesViewController::closeButtonTitle() const
-{
-    return QCoreApplication::translate("PlayFilesViewController", "关闭传输");
-}
-
-QString PlayFilesViewController::sendButtonTitle() const
-{
-    return QCoreApplication::translate("PlayFilesViewController", "发送文件");
-}
-
 void PlayFilesViewController::updateSelectAllButton()
 {
     // The bar draws a title: the tick box stands in for the toggle's image.

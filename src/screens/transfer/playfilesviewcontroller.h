@@ -40,8 +40,6 @@ class PlayFilesViewController : public KTBaseTableViewController
     Q_PROPERTY(bool allSelected READ allSelected NOTIFY allSelectedChanged)
     Q_PROPERTY(QString selectAllImage READ selectAllImage NOTIFY allSelectedChanged)
     Q_PROPERTY(int chosenCount READ chosenCount NOTIFY rowsChanged)
-    Q_PROPERTY(QString closeButtonTitle READ closeButtonTitle CONSTANT)
-    Q_PROPERTY(QString sendButtonTitle READ sendButtonTitle CONSTANT)
     // For the album's file dialog.
     Q_PROPERTY(QStringList albumNameFilters READ albumNameFilters CONSTANT)
 
@@ -99,8 +97,6 @@ public:
     qint64 fileCurrentSize() const { return m_fileCurrentSize; }
     qint64 allDataSize() const { return m_allDataSize; }
     bool selectedType() const { return m_selectedType; }
-    QString closeButtonTitle() const;
-    QString sendButtonTitle() const;
     QStringList albumNameFilters() const { return MediaPicker::albumNameFilters(); }
 
     // The cell's texts and images, as a row is drawn.
