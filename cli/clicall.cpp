@@ -330,6 +330,9 @@ void CliCall::print(const CliTarget &t)
         m_err << "qevactl: " << label(t) << ": " << t.error << "\n";
         return;
     }
+    // A set command says what went out; a query's summary is for --all only.
+    if (m_command.changes && !t.summary.isEmpty())
+        m_out << t.summary << "\n";
     qsizetype width = 0;
     for (const auto &[key, value] : t.fields)
         width = std::max(width, key.size());
@@ -337,7 +340,7 @@ void CliCall::print(const CliTarget &t)
         m_out << (key + QLatin1Char(':')).leftJustified(width + 2) << value << "\n";
     for (const QString &line : t.lines)
         m_out << line << "\n";
-    if (t.fields.isEmpty() && t.lines.isEmpty() && !t.summary.isEmpty())
+    if (!m_command.changes && t.fields.isEmpty() && t.lines.isEmpty() && !t.summary.isEmpty())
         m_out << t.summary << "\n";
 }
 

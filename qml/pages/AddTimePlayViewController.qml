@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import "../components"
 
 // The timed-play schemes of the window: a toolbar (refresh, select all),
 // one tickable row per scheme, and the delete / modify / add buttons.
@@ -35,16 +36,10 @@ Item {
                     onClicked: if (page.controller) page.controller.clickedBarButtonItemActionWithTag(0)
                 }
                 Item { Layout.fillWidth: true }
-                CheckBox {
-                    id: selectAll
+                TickBox {
                     text: qsTr("全选")
                     checked: page.controller ? page.controller.allSelected : false
-                    palette.windowText: "white"
-                    onClicked: {
-                        checked = Qt.binding(function() { return page.controller ? page.controller.allSelected : false })
-                        if (page.controller)
-                            page.controller.clickedBarButtonItemActionWithTag(1)
-                    }
+                    onClicked: if (page.controller) page.controller.clickedBarButtonItemActionWithTag(1)
                 }
             }
         }

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import "../components"
 
 // The files of a timed-play scheme: a header (select all, add, delete) and
 // one numbered, tickable row per file. "完成" is the controller's right bar
@@ -22,16 +23,10 @@ Item {
                 anchors.leftMargin: 12
                 anchors.rightMargin: 12
                 spacing: 10
-                CheckBox {
+                TickBox {
                     text: qsTr("全选")
-                    palette.windowText: "white"
                     checked: page.controller ? page.controller.allSelected : false
-                    onClicked: {
-                        const on = checked
-                        checked = Qt.binding(function() { return page.controller ? page.controller.allSelected : false })
-                        if (page.controller)
-                            page.controller.clickedCellButtonWith(1, on ? 1 : 0)
-                    }
+                    onClicked: if (page.controller) page.controller.clickedCellButtonWith(1, checked ? 0 : 1)
                 }
                 Item { Layout.fillWidth: true }
                 Button {

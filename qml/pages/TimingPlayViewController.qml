@@ -23,9 +23,7 @@ Item {
     component Segment: Button {
         property int index
         Layout.fillWidth: true
-        checkable: true
-        checked: page.controller ? page.controller.segmentIndex === index : index === 0
-        highlighted: checked
+        highlighted: page.controller ? page.controller.segmentIndex === index : index === 0
         onClicked: if (page.controller) page.controller.senmentControlAction(index)
     }
 
@@ -52,11 +50,10 @@ Item {
             RowLayout {
                 Layout.fillWidth: true
                 spacing: 8
-                CheckBox {
+                TickBox {
                     text: qsTr("时钟")
-                    palette.windowText: "white"
                     checked: page.controller ? page.controller.selectClock : false
-                    onToggled: if (page.controller) page.controller.didSelectedCheckBox(checked)
+                    onClicked: if (page.controller) page.controller.didSelectedCheckBox(!checked)
                 }
                 Segment { index: 0; text: qsTr("虚拟时钟") }
                 Segment { index: 1; text: qsTr("数字时钟") }

@@ -13,7 +13,7 @@
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 #include <memory>
-#include <vector>
+#include <deque>
 
 // qevactl and qeva-sim as processes: simulators on 127.0.0.2 and up, the
 // tool on 127.0.0.1, every port free and picked per test.
@@ -154,7 +154,7 @@ protected:
     quint16 m_udpPort = 0;
     quint16 m_timePort = 0;
     quint16 m_tcpPort = 0;
-    std::vector<Sim> m_sims;
+    std::deque<Sim> m_sims; // a deque: startSim hands out references that must stay valid
 
 private:
     // A port free on 127.0.0.2 to 127.0.0.4 alike (and not avoid).

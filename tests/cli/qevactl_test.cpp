@@ -168,7 +168,7 @@ TEST_F(CliTest, SchemeSetWritesANewSchemeThatSchemesThenLists)
                          QStringLiteral("2024/01/01~2024/12/31#08:00:00~12:00:00"), QStringLiteral("b.mp4"),
                          QStringLiteral("/media/a.mp4")});
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
-    ASSERT_TRUE(waitForLog(sim, QStringLiteral("state timedplay window 01 scheme 1 \"早间\"")));
+    ASSERT_TRUE(waitForLog(sim, QStringLiteral("state timedplay window 01 scheme 01 \"早间\" stored with 2 file(s)")));
 
     const Run show = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("--json"), QStringLiteral("scheme"),
                           QStringLiteral("show"), QStringLiteral("1")});

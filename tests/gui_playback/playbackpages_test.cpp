@@ -138,7 +138,7 @@ TEST_F(PlaybackPagesTest, PlayControlWithItsPanelsAndQuestions)
 
 TEST_F(PlaybackPagesTest, ServerFiles)
 {
-    for (const QString &f : {"/media/开场动画.mp4", "/media/产品介绍.mp4", "/media/门店海报.jpg", "/media/新品.mp4"})
+    for (const char *f : {"/media/开场动画.mp4", "/media/产品介绍.mp4", "/media/门店海报.jpg", "/media/新品.mp4"})
         m_lists->addServerFile(f);
     auto *s = new DeviceSourceViewController;
     s->setWindowID("01");

@@ -75,7 +75,7 @@ protected:
 
 TEST_F(PlaybackEndToEndTest, ThePlayControlScreenShowsTheSimulatorsList)
 {
-    for (const QString &n : {"/media/开场.mp4", "/media/b.jpg", "/media/c.avi"})
+    for (const char *n : {"/media/开场.mp4", "/media/b.jpg", "/media/c.avi"})
         m_lists->addFile(1, n);
     m_lists->addFile(2, "/media/other.mp4");
     m_lists->setChecked(1, 1, false);
@@ -94,7 +94,7 @@ TEST_F(PlaybackEndToEndTest, ThePlayControlScreenShowsTheSimulatorsList)
 
 TEST_F(PlaybackEndToEndTest, TheScreensActionsChangeTheSimulatorsState)
 {
-    for (const QString &n : {"a.mp4", "b.mp4", "c.mp4", "d.mp4"})
+    for (const char *n : {"a.mp4", "b.mp4", "c.mp4", "d.mp4"})
         m_lists->addFile(1, n);
     m_lists->setChecked(1, 1, false);
     auto *s = open<PlayControlViewController>();
@@ -138,7 +138,7 @@ TEST_F(PlaybackEndToEndTest, TheScreensActionsChangeTheSimulatorsState)
 
 TEST_F(PlaybackEndToEndTest, ServerFilesChosenOnTheirScreenJoinTheList)
 {
-    for (const QString &n : {"/srv/a.mp4", "/srv/宣传片.mp4", "/srv/c.jpg"})
+    for (const char *n : {"/srv/a.mp4", "/srv/宣传片.mp4", "/srv/c.jpg"})
         m_lists->addServerFile(n);
     m_lists->addFile(1, "/srv/old.mp4");
     auto *s = open<PlayControlViewController>();

@@ -3,6 +3,7 @@
 #include "core/appcontext.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMimeDatabase>
@@ -25,9 +26,10 @@ std::optional<QImage> MediaPicker::takePicture() const
 
 QStringList MediaPicker::albumNameFilters()
 {
-    return {QStringLiteral("Pictures and videos (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.heic *.mov *.mp4 *.m4v "
-                           "*.avi *.mkv *.wmv *.mpg *.mpeg *.ts *.webm *.3gp)"),
-            QStringLiteral("All files (*)")};
+    return {QCoreApplication::translate("MediaPicker", "图片和视频")
+                + QStringLiteral(" (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.heic *.mov *.mp4 *.m4v *.avi *.mkv *.wmv "
+                                 "*.mpg *.mpeg *.ts *.webm *.3gp)"),
+            QCoreApplication::translate("MediaPicker", "所有文件") + QStringLiteral(" (*)")};
 }
 
 PickedMedia MediaPicker::mediaFromFile(const QString &path)
