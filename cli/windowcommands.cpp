@@ -124,6 +124,11 @@ int windowClose(CliCall &c)
     if (!c.connect())
         return c.status();
     c.awaitAnnouncements();
+    // As in the app, only windows the server has can be chosen.
+    for (CliTarget &t : c.targets())
+        for (const QString &id : ids)
+            if (!t.failed() && !t.device.windowIds().contains(id))
+                t.fail(QStringLiteral("has no window %1 (its windows: %2)").arg(id, t.device.windowIds().join(QLatin1Char(','))));
     const QList<QStringList> before = currentWindows(c);
     c.hand(QStringLiteral("close %1 sent").arg(ids.join(QLatin1Char(','))), [&](CliTarget &) {
         QVmethodLib::sendCloseNewWindowWithChooseWindow(chosen);

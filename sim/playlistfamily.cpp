@@ -282,7 +282,10 @@ void PlayListFamily::listQuery(const SimRequest &q)
     QList<QByteArray> replies;
     for (int i = 0; i < w.entries.size(); ++i)
         replies << listReply(w, i, i == w.entries.size() - 1);
-    log(QStringLiteral("play list %1: %2 entries to %3").arg(windowText(window)).arg(w.entries.size()).arg(phone.toString()));
+    log(QStringLiteral("play list %1: %2 entries to %3")
+            .arg(windowText(window))
+            .arg(w.entries.size())
+            .arg(phone.toString()));
     sendSequence(phone, replies);
 }
 

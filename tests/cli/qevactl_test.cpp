@@ -65,11 +65,11 @@ TEST_F(CliTest, SettingsSetKeepsWhatItDoesNotName)
 TEST_F(CliTest, VolumeStaysWithinTheServersMaximum)
 {
     Sim &sim = startSim(0);
-    const Run set = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("volume"), QStringLiteral("9")});
+    const Run set = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("volume"), QStringLiteral("12")});
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
-    EXPECT_TRUE(waitForLog(sim, QStringLiteral("5a03 414e44015a0309")));
+    EXPECT_TRUE(waitForLog(sim, QStringLiteral("5a03 414e44015a030c")));
     const Run show = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("volume")});
-    EXPECT_EQ(show.lines(), (QStringList{QStringLiteral("volume: 9"), QStringLiteral("max:    15")}));
+    EXPECT_EQ(show.lines(), (QStringList{QStringLiteral("volume: 12"), QStringLiteral("max:    15")}));
 
     // Within the field but above what this server takes: refused, nothing set.
     const Run above = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("volume"), QStringLiteral("16")});
@@ -95,7 +95,7 @@ TEST_F(CliTest, TextSetChangesOnlyWhatIsGiven)
     EXPECT_TRUE(hasLog(sim, QStringLiteral("\"今日特价\"")));
 }
 
-TEST_F(CliTest, WindowAddReportsTheNewlyAnnouncedWindows)
+TEST_F(CliTest, WindowAddAndCloseReportTheNewlyAnnouncedWindows)
 {
     Sim &sim = startSim(0);
     const Run add = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("window"), QStringLiteral("add")});
@@ -107,6 +107,17 @@ TEST_F(CliTest, WindowAddReportsTheNewlyAnnouncedWindows)
     const Run third = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("window"), QStringLiteral("add")});
     EXPECT_EQ(third.exitCode, 1);
     EXPECT_TRUE(third.err.contains(QLatin1String("has 2 windows already"))) << third.err.toStdString();
+
+    const Run unknown = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("window"), QStringLiteral("close"),
+                             QStringLiteral("5")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QLatin1String("has no window 05 (its windows: 01,02)"))) << unknown.err.toStdString();
+    EXPECT_FALSE(hasLog(sim, QStringLiteral("5203 ")));
+
+    const Run close = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("window"), QStringLiteral("close"),
+                           QStringLiteral("01")});
+    ASSERT_EQ(close.exitCode, 0) << close.err.toStdString();
+    EXPECT_TRUE(close.lines().contains(QStringLiteral("windows: 02"))) << close.out.toStdString();
 }
 
 TEST_F(CliTest, PlayListShowsEntriesAndPlayTakesTheShownNumber)
@@ -195,14 +206,18 @@ TEST_F(CliTest, AllActsOnEveryServerWithOneLineEach)
     for (Sim *s : sims)
         EXPECT_TRUE(waitForLog(*s, QStringLiteral("5507 414e4401550702")));
 
-    // Queries too: each server answers for itself.
+    // Queries too: each server's answer goes on its own line.
+    ASSERT_EQ(ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.3"), QStringLiteral("volume"), QStringLiteral("4")}).exitCode, 0);
+    ASSERT_TRUE(waitForLog(*sims.at(1), QStringLiteral("state settings volume 4")));
     const Run volumes = ctl({QStringLiteral("--all"), QStringLiteral("--json"), QStringLiteral("volume")});
     ASSERT_EQ(volumes.exitCode, 0) << volumes.err.toStdString();
-    QStringList addresses;
+    QMap<QString, int> byAddress;
     for (const QString &line : volumes.lines())
-        addresses << json(line).value(QStringLiteral("address")).toString();
-    addresses.sort();
-    EXPECT_EQ(addresses, (QStringList{QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3"), QStringLiteral("127.0.0.4")}));
+        byAddress.insert(json(line).value(QStringLiteral("address")).toString(), json(line).value(QStringLiteral("volume")).toInt());
+    ASSERT_EQ(byAddress.keys(), (QStringList{QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3"), QStringLiteral("127.0.0.4")}));
+    EXPECT_EQ(byAddress.value(QStringLiteral("127.0.0.3")), 4);
+    EXPECT_NE(byAddress.value(QStringLiteral("127.0.0.2")), 4);
+    EXPECT_NE(byAddress.value(QStringLiteral("127.0.0.4")), 4);
 }
 
 TEST_F(CliTest, AllFailsWhenOneServerFails)
