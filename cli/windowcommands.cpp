@@ -21,11 +21,6 @@ const QStringList kSwitchEffects{
     QStringLiteral("bottom-top"),  QStringLiteral("interleave-lr"), QStringLiteral("interleave-ud"),
     QStringLiteral("fade")};
 
-QString onOffText(bool on)
-{
-    return on ? QStringLiteral("on") : QStringLiteral("off");
-}
-
 void showWindows(CliTarget &t)
 {
     const QStringList ids = t.device.windowIds();
