@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPointer>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QTcpSocket>

@@ -109,6 +109,7 @@ Item {
                         }
                         ProgressBar {
                             Layout.fillWidth: true
+                            palette.dark: row.modelData.succeeded ? "#2e8b57" : "#2f88c2"
                             from: 0; to: 1
                             value: row.live ? page.controller.currentProgress : row.modelData.progress
                         }

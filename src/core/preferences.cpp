@@ -2,7 +2,7 @@
 
 #include "core/logging.h"
 
-#include <QRegularExpression>
+#include "protocol/hexcodec.h"
 
 namespace {
 // QSettings treats '/' and '\' as group separators; keys carry server names,
@@ -34,14 +34,7 @@ bool Preferences::contains(const QString &key) const
 
 qint64 Preferences::integer(const QString &key) const
 {
-    // Like the integer value of a text: its leading (signed) digits, 0 when none.
-    static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?\\d+)"));
-    const auto m = leading.match(string(key));
-    if (!m.hasMatch())
-        return 0;
-    bool ok = false;
-    const qint64 v = m.captured(1).toLongLong(&ok);
-    return ok ? v : 0;
+    return HexCodec::integerValue(string(key));
 }
 
 void Preferences::setString(const QString &key, const QString &value)

@@ -16,7 +16,8 @@ class QTcpSocket;
 //
 //   "didSendFilesLengthInfoNotice" {"partialLength", "alldataLength"}
 //       for each write pass of a block that is not complete yet, except a
-//       pass of exactly 131072 bytes (servers count with that gap);
+//       pass of exactly 131072 bytes, which has never been reported (the
+//       screen's running total goes without it);
 //   "didSendFilesInfoDoneNotice"
 //       once a block whose tag is not 2000 (the announcement) is written.
 //

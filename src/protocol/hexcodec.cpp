@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <climits>
+#include <limits>
 
 namespace {
 std::function<void(const QString &)> &logHook()
@@ -21,26 +22,10 @@ int hexDigit(QChar c)
     return -1;
 }
 
-// The leading decimal integer of a text, 0 when there is none.
-qint64 leadingInteger(const QString &s)
+// An octet of a dotted address: its leading integer, none below 0.
+qint64 octetValue(const QString &s)
 {
-    int i = 0;
-    while (i < s.size() && s.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < s.size() && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-')))
-        negative = s.at(i++) == QLatin1Char('-');
-    qint64 v = 0;
-    while (i < s.size() && s.at(i) >= QLatin1Char('0') && s.at(i) <= QLatin1Char('9')) {
-        v = v * 10 + (s.at(i).unicode() - '0');
-        if (v > INT_MAX) {
-            v = INT_MAX;
-            break;
-        }
-        ++i;
-    }
-    // A negative octet has no byte form; it counts as none.
-    return negative ? 0 : v;
+    return qBound(qint64(0), HexCodec::integerValue(s), qint64(INT_MAX));
 }
 }
 
@@ -152,8 +137,32 @@ QString HexCodec::changToHexIpWithHostIpString(const QString &dottedIp)
 {
     QString out;
     for (const QString &part : dottedIp.split(QLatin1Char('.')))
-        out += TenToHexForTwo(leadingInteger(part));
+        out += TenToHexForTwo(octetValue(part));
     return out;
+}
+
+qint64 HexCodec::integerValue(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        negative = text.at(i++) == QLatin1Char('-');
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    quint64 v = 0;
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        const quint64 digit = quint64(text.at(i).unicode() - '0');
+        if (v > (limit - digit) / 10) {
+            v = limit;
+            break;
+        }
+        v = v * 10 + digit;
+    }
+    if (!negative)
+        return qint64(v);
+    return v == limit ? std::numeric_limits<qint64>::min() : -qint64(v);
 }
 
 bool HexCodec::isExsitTheStringWithCheckString(const QString &check, const QString &old)

@@ -35,6 +35,11 @@ public:
     static std::optional<QString> changTohostIpWithHostIpString(const QString &hexIp);
     static QString changToHexIpWithHostIpString(const QString &dottedIp);
 
+    // The leading decimal integer of a text, as a text field's number reads:
+    // blanks, a sign, digits; 0 when there are none; held at the ends of
+    // the 64-bit range rather than wrapped.
+    static qint64 integerValue(const QString &text);
+
     static bool isExsitTheStringWithCheckString(const QString &check, const QString &old);
     static QString returnReplaceNull(const QVariant &object);
     static int getRandomNumber(int from, int to);

@@ -1,5 +1,6 @@
 #include "protocol/overlaycommands.h"
 
+#include "protocol/hexcodec.h"
 #include "core/logging.h"
 #include "core/logsink.h"
 #include "protocol/catalogue.h"
@@ -100,27 +101,7 @@ namespace OverlayCommands {
 
 qint64 integerValue(const QString &text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
-        negative = text.at(i++) == QLatin1Char('-');
-    quint64 v = 0;
-    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
-                                   : quint64(std::numeric_limits<qint64>::max());
-    while (i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
-        const unsigned digit = text.at(i).unicode() - '0';
-        if (v > (limit - digit) / 10) {
-            v = limit;
-            break;
-        }
-        v = v * 10 + digit;
-        ++i;
-    }
-    if (!negative)
-        return qint64(v);
-    return v == limit ? std::numeric_limits<qint64>::min() : -qint64(v);
+    return HexCodec::integerValue(text);
 }
 
 std::optional<QString> spotWordsFrame(const QMap<QString, QString> &parameters, QString *misfit)

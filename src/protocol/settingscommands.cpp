@@ -1,5 +1,6 @@
 #include "protocol/settingscommands.h"
 
+#include "protocol/hexcodec.h"
 #include "core/appcontext.h"
 #include "core/logging.h"
 #include "protocol/catalogue.h"
@@ -111,21 +112,7 @@ namespace SettingsCommands {
 
 qint64 integerValue(const QString &text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
-        negative = text.at(i++) == QLatin1Char('-');
-    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
-    qint64 v = 0;
-    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
-        const int digit = text.at(i).unicode() - '0';
-        if (v > (kMax - digit) / 10)
-            return negative ? std::numeric_limits<qint64>::min() : kMax;
-        v = v * 10 + digit;
-    }
-    return negative ? -v : v;
+    return HexCodec::integerValue(text);
 }
 
 bool isCode(const QString &code)

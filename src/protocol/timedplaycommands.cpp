@@ -1,5 +1,6 @@
 #include "protocol/timedplaycommands.h"
 
+#include "protocol/hexcodec.h"
 #include "core/logging.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
@@ -244,22 +245,7 @@ namespace TimePlay {
 
 qint64 leadingInteger(const QString &text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
-        negative = text.at(i++) == QLatin1Char('-');
-    qint64 v = 0;
-    while (i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
-        v = v * 10 + (text.at(i).unicode() - '0');
-        if (v > INT_MAX) { // far beyond any field; stop before it overflows
-            v = INT_MAX;
-            break;
-        }
-        ++i;
-    }
-    return negative ? -v : v;
+    return HexCodec::integerValue(text);
 }
 
 qint64 hexNumber(const QString &hex)

@@ -1,5 +1,6 @@
 #include "protocol/windowcommands.h"
 
+#include "protocol/hexcodec.h"
 #include "core/logging.h"
 #include "core/logsink.h"
 #include "protocol/catalogue.h"
@@ -43,24 +44,7 @@ void getWindowinitializeInfoWithWindowID(const QString &windowId)
 
 qint64 windowGeometryValue(const QString &text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
-        negative = text.at(i++) == QLatin1Char('-');
-    quint64 magnitude = 0;
-    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
-                                   : quint64(std::numeric_limits<qint64>::max());
-    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
-        const quint64 digit = quint64(text.at(i).unicode() - '0');
-        // Too many digits stay at the end of the range rather than wrap.
-        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
-    }
-    if (!negative)
-        return qint64(magnitude);
-    return magnitude == quint64(std::numeric_limits<qint64>::max()) + 1 ? std::numeric_limits<qint64>::min()
-                                                                        : -qint64(magnitude);
+    return HexCodec::integerValue(text);
 }
 
 void sendSetWindowStringWithParameters(const QVariantMap &parameters)

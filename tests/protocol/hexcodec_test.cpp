@@ -3,6 +3,7 @@
 #include "support/testcontext.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -106,6 +107,19 @@ TEST(HexCodec, ContainmentNullsAndRandom)
         ASSERT_LE(n, 999999);
     }
     EXPECT_EQ(CommonClass::getRandomNumber(7, 7), 7);
+}
+
+TEST(HexCodec, IntegerValueReadsLikeATextFieldAndNeverWraps)
+{
+    const struct { const char *text; qint64 value; } cases[] = {
+        {"42", 42}, {"  7x", 7}, {"+5", 5}, {"-12", -12}, {"", 0}, {"abc", 0}, {"-", 0}, {"1.9", 1},
+        {"9223372036854775807", std::numeric_limits<qint64>::max()},
+        {"99999999999999999999", std::numeric_limits<qint64>::max()},
+        {"-9223372036854775808", std::numeric_limits<qint64>::min()},
+        {"-99999999999999999999", std::numeric_limits<qint64>::min()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(HexCodec::integerValue(QString::fromLatin1(c.text)), c.value) << c.text;
 }
 
 class HexCodecLog : public ContextTest {};

@@ -3,6 +3,7 @@
 #include "timedplayfixtures.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -226,7 +227,7 @@ TEST_F(TimedPlayCommandsTest, ParameterFrameRefusesFieldsThatWouldShiftTheLayout
 TEST(TimePlayHelpers, EnteredNumbersAreTheirLeadingInteger)
 {
     const QList<std::pair<QString, qint64>> cases{
-        {"", 0}, {"abc", 0}, {"12", 12}, {" 7px", 7}, {"+3", 3}, {"-5", -5}, {"65536", 65536}, {"99999999999999", 2147483647},
+        {"", 0}, {"abc", 0}, {"12", 12}, {" 7px", 7}, {"+3", 3}, {"-5", -5}, {"65536", 65536}, {"99999999999999999999", std::numeric_limits<qint64>::max()},
     };
     for (const auto &[text, value] : cases)
         EXPECT_EQ(TimePlay::leadingInteger(text), value) << text.toStdString();
