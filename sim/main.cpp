@@ -62,6 +62,8 @@ int main(int argc, char **argv)
         break;
     }
 
+    for (const auto &[variable, value] : options.environment)
+        qputenv(variable.toLatin1().constData(), value.toUtf8());
     SimServer server(options.config);
     if (!server.start()) {
         std::fprintf(stderr, "qeva-sim: %s\n", qPrintable(server.errorString()));

@@ -101,6 +101,17 @@ SimOptions parseSimArguments(const QStringList &arguments)
          QStringLiteral("After SECONDS send 5003 to every phone that logged in, then keep running (SIGUSR1 does "
                         "the same at any time)."),
          QStringLiteral("SECONDS")},
+        {QStringLiteral("media-dir"), QStringLiteral("Folder that received files are stored in."), QStringLiteral("DIR")},
+        {QStringLiteral("transfer-fault"),
+         QStringLiteral("Misbehave on the file stream, for fault tests: refuse, drop:BYTES or stall:BYTES."),
+         QStringLiteral("FAULT")},
+        {QStringLiteral("server-files"), QStringLiteral("The server's own files, separated by |."),
+         QStringLiteral("a.mp4|b.jpg")},
+        {QStringLiteral("playlists"), QStringLiteral("Play lists to start with: WINDOW=FILE|FILE, separated by ;."),
+         QStringLiteral("01=a.mp4|b.jpg")},
+        {QStringLiteral("schemes"),
+         QStringLiteral("Timed-play schemes to start with: WINDOW:ID=NAME|FILE|FILE, separated by ;."),
+         QStringLiteral("01:01=早间|a.mp4")},
     });
 
     if (!p.parse(arguments)) {
@@ -118,6 +129,14 @@ SimOptions parseSimArguments(const QStringList &arguments)
             throw Bad{QStringLiteral("unexpected argument: %1").arg(p.positionalArguments().constFirst())};
         SimConfig &c = result.config;
         c.bindAddress = ipv4(QStringLiteral("bind"), p.value(QStringLiteral("bind")));
+        const std::pair<const char *, const char *> familySettings[] = {
+            {"media-dir", "QEVA_SIM_MEDIA_DIR"},     {"transfer-fault", "QEVA_SIM_TRANSFER_FAULT"},
+            {"server-files", "QEVA_SIM_SERVER_FILES"}, {"playlists", "QEVA_SIM_PLAYLISTS"},
+            {"schemes", "QEVA_SIM_SCHEMES"},
+        };
+        for (const auto &[option, variable] : familySettings)
+            if (p.isSet(QLatin1String(option)))
+                result.environment.append({QLatin1String(variable), p.value(QLatin1String(option))});
         c.udpPort = port(udp, p.value(udp));
         c.tcpPort = port(tcp, p.value(tcp));
         c.timePort = port(time, p.value(time));

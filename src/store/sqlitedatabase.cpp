@@ -107,7 +107,7 @@ bool SqliteDatabase::tableExists(const QString &name)
 
 bool SqliteDatabase::executeUpdate(const QString &sql, const QVariantList &args)
 {
-    sqlite3_stmt *statement = prepare(sql, args);
+    sqlite3_stmt *statement = prepare(sql, args, true);
     if (!statement)
         return false;
     const int rc = sqlite3_step(statement);
@@ -120,13 +120,13 @@ bool SqliteDatabase::executeUpdate(const QString &sql, const QVariantList &args)
 
 std::optional<SqliteRows> SqliteDatabase::executeQuery(const QString &sql, const QVariantList &args)
 {
-    sqlite3_stmt *statement = prepare(sql, args);
+    sqlite3_stmt *statement = prepare(sql, args, false);
     if (!statement)
         return std::nullopt;
     return SqliteRows(statement);
 }
 
-sqlite3_stmt *SqliteDatabase::prepare(const QString &sql, const QVariantList &args)
+sqlite3_stmt *SqliteDatabase::prepare(const QString &sql, const QVariantList &args, bool argsOutlive)
 {
     m_lastStatement = sql;
     m_lastError.clear();
@@ -151,8 +151,8 @@ sqlite3_stmt *SqliteDatabase::prepare(const QString &sql, const QVariantList &ar
         const QVariant &v = args.at(i);
         const int index = i + 1;
         int rc;
-        // SQLITE_TRANSIENT: SQLite keeps its own copy, so a query's rows may
-        // outlive the argument list.
+        // A query's rows may outlive the argument list: SQLite keeps its own
+        // copy there. An update is stepped and finished while args live.
         if (v.typeId() == QMetaType::QByteArray) {
             const QByteArray b = v.toByteArray();
             if (b.isNull())
@@ -160,8 +160,9 @@ sqlite3_stmt *SqliteDatabase::prepare(const QString &sql, const QVariantList &ar
             else if (b.isEmpty())
                 rc = sqlite3_bind_zeroblob(statement, index, 0); // a null pointer would bind NULL
             else
+                // b shares the bytes held by args, so they stay where they are.
                 rc = sqlite3_bind_blob64(statement, index, b.constData(), sqlite3_uint64(b.size()),
-                                         SQLITE_TRANSIENT);
+                                         argsOutlive ? SQLITE_STATIC : SQLITE_TRANSIENT);
         } else {
             const QString s = v.isValid() ? v.toString() : QString();
             if (s.isNull()) {

@@ -76,7 +76,10 @@ public:
     QString lastErrorMessage() const { return m_lastError; }
 
 private:
-    sqlite3_stmt *prepare(const QString &sql, const QVariantList &args);
+    // argsOutlive: the statement is finished before args go, so SQLite may
+    // read the values where they are instead of copying them (a file's
+    // content is the size of the file).
+    sqlite3_stmt *prepare(const QString &sql, const QVariantList &args, bool argsOutlive);
     void fail(const QString &message);
 
     QString m_path;

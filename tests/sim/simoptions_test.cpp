@@ -55,6 +55,20 @@ TEST(SimOptions, ReadsEveryOption)
     EXPECT_EQ(c.endAfterMs, 1500);
 }
 
+TEST(SimOptions, FamilySettingsGoToTheEnvironmentTheFamiliesRead)
+{
+    const SimOptions o = parse({"--media-dir", "/tmp/m", "--transfer-fault", "drop:100", "--server-files", "a.mp4|b.jpg",
+                                "--playlists", "01=a.mp4", "--schemes", "01:01=早间|a.mp4"});
+    ASSERT_EQ(o.action, SimOptions::Action::Run) << o.message.toStdString();
+    const QList<QPair<QString, QString>> expected{
+        {"QEVA_SIM_MEDIA_DIR", "/tmp/m"}, {"QEVA_SIM_TRANSFER_FAULT", "drop:100"},
+        {"QEVA_SIM_SERVER_FILES", "a.mp4|b.jpg"}, {"QEVA_SIM_PLAYLISTS", "01=a.mp4"},
+        {"QEVA_SIM_SCHEMES", QStringLiteral("01:01=早间|a.mp4")},
+    };
+    EXPECT_EQ(o.environment, expected);
+    EXPECT_TRUE(parse({}).environment.isEmpty());
+}
+
 TEST(SimOptions, AnnouncementPortFollowsTheReplyPortUnlessGiven)
 {
     const SimOptions o = parse({"--announce-to", "127.0.0.1", "--reply-port", "6100"});
