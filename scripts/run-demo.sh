@@ -8,6 +8,8 @@
 # second. In the client: scan, tap the server, enter 468, pick a window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache hits across clones in other folders (CI builds a fresh clone).
+export CCACHE_BASEDIR="$(pwd)" CCACHE_NOHASHDIR=1
 root=$(pwd)
 
 scripts/setup.sh

@@ -2,6 +2,8 @@
 # Builds the libFuzzer targets with clang and runs each for a few seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache hits across clones in other folders (CI builds a fresh clone).
+export CCACHE_BASEDIR="$(pwd)" CCACHE_NOHASHDIR=1
 seconds=${1:-20}
 build="$(pwd)/build-fuzz"
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \

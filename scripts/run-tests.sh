@@ -4,6 +4,8 @@
 # test, then runs each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache hits across clones in other folders (CI builds a fresh clone).
+export CCACHE_BASEDIR="$(pwd)" CCACHE_NOHASHDIR=1
 root=$(pwd)
 
 scripts/setup.sh
