@@ -8,9 +8,9 @@ seconds=${1:-20}
 build="$(pwd)/build-fuzz"
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DQEVA_FUZZ=ON -DQEVA_TESTS=OFF -DQEVA_GUI=OFF >/dev/null
-ninja -C "$build" -j"${QEVA_JOBS:-2}" $(ninja -C "$build" -t targets all | grep -o '^fuzz_[a-z_]*' | sort -u)
+ninja -C "$build" -j"${QEVA_JOBS:-2}" $(ninja -C "$build" -t targets all | grep -o '^fuzz_[a-z_]*:' | grep -v autogen | tr -d : | sort -u)
 for target in "$build"/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus="$build/corpus-$name"
   mkdir -p "$corpus"
