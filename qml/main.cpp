@@ -133,8 +133,8 @@ int main(int argc, char *argv[])
         UiKit::shared().navigation().push(root);
     delegate.attachTo(&app);
 
+    QmlShell shell; // outlives the engine: pages call it while they go
     QQmlApplicationEngine engine;
-    QmlShell shell;
     QmlShell::prepare(engine, &shell);
     engine.load(QUrl(QStringLiteral("qrc:/qeva/main.qml")));
     if (engine.rootObjects().isEmpty())
