@@ -1,5 +1,7 @@
 #include "screens/overlays/clocksetviewcontroller.h"
 
+#include "screens/common/serverchooser.h"
+
 #include "core/appcontext.h"
 #include "core/logging.h"
 #include "protocol/catalogue.h"
@@ -16,7 +18,8 @@
 QEVA_REGISTER_SCREEN(ClockSetViewController)
 
 ClockSetViewController::ClockSetViewController()
-    : m_shebeiField(new PickerField(ShebeiTag, this))
+    : m_chooser(new ServerChooser(ShebeiTag, this))
+    , m_shebeiField(m_chooser->field())
 {
     // The wheel shows its server in the field at once; the choice itself
     // is applied when the edit ends.
@@ -35,14 +38,8 @@ void ClockSetViewController::viewDidLoad()
     segmentAction(0);
     executeSwitchChange(true);
 
-    m_shebeiArray = FMManager::sharedManagerInstance().selectAllUserInfoDatas();
-    QStringList names;
-    for (const DeviceInfo &d : m_shebeiArray)
-        names << d.deviceName;
-    m_shebeiField->setItems(names);
     // Only fills the field: the query goes to the server already selected.
-    if (!m_shebeiArray.isEmpty())
-        m_shebeiField->setText(m_shebeiField->wheelText());
+    m_chooser->load();
 
     context().notices().subscribe(this, QLatin1String(Catalogue::kClockReply.notice),
                                   [this](const QVariant &o) { didReceiveClocoInfoNotice(o.toString()); });
@@ -115,15 +112,8 @@ bool ClockSetViewController::textFieldShouldEndEditing(InputField *field)
 {
     if (field != m_shebeiField || field->tag() != ShebeiTag)
         return true;
-    const int row = m_shebeiField->wheelRow();
-    if (row < 0 || row >= m_shebeiArray.size())
-        return true;
-    // The row's own record: a look-up by name would pick the wrong one of
-    // two servers that share a name.
-    const DeviceInfo chosen = m_shebeiArray.at(row);
-    m_shebeiField->setText(chosen.deviceName);
-    CommonManager::sharedManager().currentSelectDev = chosen;
-    sendClockinitializeInfo();
+    if (m_chooser->choose())
+        sendClockinitializeInfo();
     return true;
 }
 
@@ -149,4 +139,9 @@ void ClockSetViewController::sendSetClockOrder()
         return;
     }
     popups().showSuccess(QCoreApplication::translate("ClockSetViewController", "设置成功"));
+}
+
+QList<DeviceInfo> ClockSetViewController::shebeiArray() const
+{
+    return m_chooser->shebeiArray();
 }

@@ -2,6 +2,8 @@
 
 #include "session/deviceinfo.h"
 #include "ui/ktbaseviewcontroller.h"
+
+class ServerChooser;
 #include "ui/pickerfield.h"
 
 #include <QList>
@@ -45,7 +47,7 @@ public:
     bool isExecuteOn() const { return m_executeOn; }
     QString clockType() const { return m_clockType; }
     QString isExecute() const { return m_isExecute; }
-    QList<DeviceInfo> shebeiArray() const { return m_shebeiArray; }
+    QList<DeviceInfo> shebeiArray() const;
 
     Q_INVOKABLE void sendClockinitializeInfo();
     // The "完成" button: a server must be shown, then sendSetClockOrder().
@@ -70,8 +72,8 @@ protected:
     void viewWillAppear() override;
 
 private:
-    PickerField *m_shebeiField;
-    QList<DeviceInfo> m_shebeiArray;
+    ServerChooser *m_chooser;
+    PickerField *m_shebeiField; // the chooser's field
     QString m_xText, m_yText, m_widthText, m_heightText;
     int m_segmentIndex = 0;
     bool m_executeOn = true;

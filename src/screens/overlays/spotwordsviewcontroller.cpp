@@ -1,5 +1,7 @@
 #include "screens/overlays/spotwordsviewcontroller.h"
 
+#include "screens/common/serverchooser.h"
+
 #include "core/appcontext.h"
 #include "core/logging.h"
 #include "protocol/catalogue.h"
@@ -28,7 +30,8 @@ const char *const kFangxiangLabels[] = {
 } // namespace
 
 SpotWordsViewController::SpotWordsViewController()
-    : m_shebeiField(new PickerField(ShebeiTag, this))
+    : m_chooser(new ServerChooser(ShebeiTag, this))
+    , m_shebeiField(m_chooser->field())
     , m_colorField(new PickerField(ColorTag, this))
     , m_fangxiangField(new PickerField(FangxiangTag, this))
 {
@@ -65,14 +68,8 @@ void SpotWordsViewController::viewDidLoad()
     m_fangxiangField->setItems(m_fangxiangArray);
     showRow(m_fangxiangField, QStringLiteral("0"));
 
-    m_shebeiArray = FMManager::sharedManagerInstance().selectAllUserInfoDatas();
-    QStringList names;
-    for (const DeviceInfo &d : m_shebeiArray)
-        names << d.deviceName;
-    m_shebeiField->setItems(names);
     // Only fills the field: the query goes to the server already selected.
-    if (!m_shebeiArray.isEmpty())
-        m_shebeiField->setText(m_shebeiField->wheelText());
+    m_chooser->load();
 
     context().notices().subscribe(this, QLatin1String(Catalogue::kSpotWordsReply.notice),
                                   [this](const QVariant &o) { didReceiveChabowenziInfoNotice(o.toString()); });
@@ -159,17 +156,10 @@ bool SpotWordsViewController::textFieldShouldEndEditing(InputField *field)
     if (row < 0)
         return true;
     switch (field->tag()) {
-    case ShebeiTag: {
-        if (row >= m_shebeiArray.size())
-            break;
-        // The row's own record: a look-up by name would pick the wrong one
-        // of two servers that share a name.
-        const DeviceInfo chosen = m_shebeiArray.at(row);
-        m_shebeiField->setText(chosen.deviceName);
-        CommonManager::sharedManager().currentSelectDev = chosen;
-        QVmethodLib::sendWordsinitializeInfo();
+    case ShebeiTag:
+        if (m_chooser->choose())
+            QVmethodLib::sendWordsinitializeInfo();
         break;
-    }
     case ColorTag:
         m_colorField->setText(m_colorArray.value(row));
         m_colorType = m_colorTypeArray.value(row);
@@ -212,4 +202,9 @@ void SpotWordsViewController::sendSetSpotWords()
         return;
     }
     popups().showSuccess(QCoreApplication::translate("SpotWordsViewController", "设置成功"));
+}
+
+QList<DeviceInfo> SpotWordsViewController::shebeiArray() const
+{
+    return m_chooser->shebeiArray();
 }

@@ -2,6 +2,8 @@
 
 #include "session/deviceinfo.h"
 #include "ui/ktbaseviewcontroller.h"
+
+class ServerChooser;
 #include "ui/pickerfield.h"
 
 #include <QList>
@@ -55,7 +57,7 @@ public:
     QString colorType() const { return m_colorType; }
     QString fangxiangType() const { return m_fangxiangType; }
 
-    QList<DeviceInfo> shebeiArray() const { return m_shebeiArray; }
+    QList<DeviceInfo> shebeiArray() const;
     QStringList colorArray() const { return m_colorArray; }
     QStringList fangxiangArray() const { return m_fangxiangArray; }
 
@@ -86,10 +88,10 @@ private:
     // the list leaves both as they were.
     static bool showRow(PickerField *field, const QString &index);
 
-    PickerField *m_shebeiField;
+    ServerChooser *m_chooser;
+    PickerField *m_shebeiField; // the chooser's field
     PickerField *m_colorField;
     PickerField *m_fangxiangField;
-    QList<DeviceInfo> m_shebeiArray;
     QStringList m_colorArray, m_colorTypeArray;
     QStringList m_fangxiangArray, m_fangxiangTypeArray;
     QString m_suduText, m_daxiaoText, m_weizhiXText, m_weizhiYText, m_weizhiZText, m_contentText;

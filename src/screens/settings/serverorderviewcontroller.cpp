@@ -1,6 +1,6 @@
 #include "screens/settings/serverorderviewcontroller.h"
 
-#include "screens/settings/serverchooser.h"
+#include "screens/common/serverchooser.h"
 #include "session/commonmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"

@@ -6,7 +6,7 @@
 #include "protocol/colorlist.h"
 #include "protocol/commonclass.h"
 #include "protocol/settingscommands.h"
-#include "screens/settings/serverchooser.h"
+#include "screens/common/serverchooser.h"
 #include "session/commonmanager.h"
 #include "ui/datetimefield.h"
 #include "ui/pickerfield.h"

@@ -1,4 +1,4 @@
-#include "screens/settings/serverchooser.h"
+#include "screens/common/serverchooser.h"
 
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
