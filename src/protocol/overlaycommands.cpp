@@ -173,11 +173,15 @@ std::optional<QMap<QString, QString>> getSpotWordsInitInfoWithModelNotice(const 
     const auto direction = HexReader(*directionHex).takeNumber(1);
     if (!speed || !color || !direction)
         return std::nullopt;
-    std::optional<QString> content = QString();
-    if (*length > 0)
-        content = r.takeText(*length);
-    if (!content)
-        return std::nullopt;
+    // A text that is not UTF-8 is shown empty rather than losing the
+    // settings around it; a text cut short is a reply cut short.
+    QString content;
+    if (*length > 0) {
+        const auto textHex = r.take(*length);
+        if (!textHex)
+            return std::nullopt;
+        content = HexCodec::stringFromHexString(*textHex).value_or(QString());
+    }
 
     return QMap<QString, QString>{
         {QStringLiteral("isWordsEffect"), *effect},
@@ -191,7 +195,7 @@ std::optional<QMap<QString, QString>> getSpotWordsInitInfoWithModelNotice(const 
         {QStringLiteral("XLong"), decimal(*x)},
         {QStringLiteral("YLong"), decimal(*y)},
         {QStringLiteral("ZLong"), decimal(*z)},
-        {QStringLiteral("contentString"), *content},
+        {QStringLiteral("contentString"), content},
     };
 }
 

@@ -23,8 +23,8 @@ void sendWordsinitializeInfo();
 // Reply 5401: "isWordsEffect", "wordsSpeedHex", "wordsColorHex" and
 // "fangxiangHex" as their two hex characters; "wordsSpeed", "colorIndex",
 // "fangxiangIndex", "wordSize", "XLong", "YLong", "ZLong" as decimal text;
-// "contentString" the text. Nothing for a reply cut short (the text
-// included) or a text that is not UTF-8.
+// "contentString" the text, empty when it is not UTF-8. Nothing for a
+// reply cut short (the text included).
 std::optional<QMap<QString, QString>> getSpotWordsInitInfoWithModelNotice(const QString &replyHex);
 // Keys "isEffect", "speed", "colorType", "fangxiangType", "wordsSize",
 // "weizhiX", "weizhiY", "weizhiZ", "wordsString"; an absent key is "".

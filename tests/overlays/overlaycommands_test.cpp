@@ -188,14 +188,39 @@ TEST(OverlayReplies, BadRepliesGiveNothing)
     } bad[] = {
         {"length past the end", head + "ffff" "616263"},
         {"length one past the end", head + "0004" "616263"},
-        {"invalid UTF-8", head + "0002" "fffe"},
-        {"a lone continuation byte", head + "0003" "61" "80" "62"},
         {"a number that is not hex", QStringLiteral("414e44025401" "01" "0g" "02" "01" "20" "0000" "0064" "0000" "0000")},
     };
     for (const auto &b : bad)
         EXPECT_FALSE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(b.hex)) << b.what;
     EXPECT_FALSE(QVmethodLib::getClockSetInitInfoWithModelNotice(
         QStringLiteral("414e44025502" "01" "00z0" "0020" "0040" "0040" "01")));
+}
+
+// A text the client cannot read costs the text, not the settings around it.
+TEST(OverlayReplies, TextThatIsNotUtf8ReadsEmptyAndKeepsTheOtherFields)
+{
+    const QString head = QStringLiteral("414e44025401" "01" "07" "0c" "02" "30" "0001" "0002" "0003");
+    const struct
+    {
+        const char *what;
+        QString hex;
+    } cases[] = {
+        {"bytes that are never UTF-8", head + "0002" "fffe"},
+        {"a lone continuation byte", head + "0003" "61" "80" "62"},
+        {"a GBK text", head + "0004" "b2e2cad4"},
+        {"a sequence cut at the end of the field", head + "0002" "e4bd" "a0"},
+    };
+    for (const auto &c : cases) {
+        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(c.hex);
+        ASSERT_TRUE(r) << c.what;
+        const Reply expected{{"isWordsEffect", "01"}, {"wordsSpeed", "7"},     {"wordsSpeedHex", "07"},
+                             {"colorIndex", "12"},    {"wordsColorHex", "0c"}, {"fangxiangIndex", "2"},
+                             {"fangxiangHex", "02"},  {"wordSize", "48"},      {"XLong", "1"},
+                             {"YLong", "2"},          {"ZLong", "3"},          {"contentString", ""}};
+        EXPECT_EQ(*r, expected) << c.what;
+    }
+    // Cut short inside such a text it is still a reply cut short.
+    EXPECT_FALSE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(head + "0004" "b2e2ca"));
 }
 
 TEST_F(OverlayCommandsTest, EffectFramesCarryTheWindowIdAndGoOutUnchanged)

@@ -171,16 +171,38 @@ TEST_F(OverlayScreenTest, TextRepliesThatDoNotFitLeaveWhatTheyCannotShow)
     EXPECT_EQ(s->contentText(), "z");
     EXPECT_TRUE(s->isEffectOn());
 
-    // A reply cut short or with a text that is not UTF-8 changes nothing.
+    // A reply cut short changes nothing.
     for (const QString &bad : {QStringLiteral("414e44025401" "00" "01" "02"),
-                               QStringLiteral("414e44025401" "00" "01" "02" "01" "10" "0000" "0000" "0000" "0009" "41"),
-                               QStringLiteral("414e44025401" "00" "01" "02" "01" "10" "0000" "0000" "0000" "0001" "ff")}) {
+                               QStringLiteral("414e44025401" "00" "01" "02" "01" "10" "0000" "0000" "0000" "0009" "41")}) {
         post(Catalogue::kSpotWordsReply, bad);
         EXPECT_TRUE(s->isEffectOn());
         EXPECT_EQ(s->suduText(), "7");
         EXPECT_EQ(s->colorType(), "03");
         EXPECT_EQ(s->contentText(), "z");
     }
+}
+
+TEST_F(OverlayScreenTest, TextThatIsNotUtf8ShowsEverythingElseAndMustBeRetyped)
+{
+    auto *s = open<SpotWordsViewController>();
+    s->setContentText(QStringLiteral("old"));
+    post(Catalogue::kSpotWordsReply,
+         QStringLiteral("414e44025401" "00" "09" "02" "01" "28" "0005" "0006" "0007" "0004" "b2e2cad4"));
+    EXPECT_FALSE(s->isEffectOn());
+    EXPECT_EQ(s->suduText(), "9");
+    EXPECT_EQ(s->colorField()->text(), QStringLiteral("红色"));
+    EXPECT_EQ(s->colorType(), "02");
+    EXPECT_EQ(s->fangxiangType(), "01");
+    EXPECT_EQ(s->daxiaoText(), "40");
+    EXPECT_EQ(s->weizhiXText(), "5");
+    EXPECT_EQ(s->weizhiZText(), "7");
+    EXPECT_EQ(s->contentText(), "");
+
+    // The unreadable text is not sent back as an empty one.
+    m_recorder.frames.clear();
+    s->sendSetSpotWords();
+    EXPECT_TRUE(m_recorder.frames.isEmpty());
+    EXPECT_TRUE(popups().wasShown(PopupCenter::Error, QStringLiteral("请输入文字")));
 }
 
 TEST_F(OverlayScreenTest, ChoosingAServerSelectsItAndAsksItAgain)
