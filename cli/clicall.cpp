@@ -106,6 +106,11 @@ CliTarget CliCall::targetFor(const CliServer &server) const
                                            : (windows.isEmpty() ? QStringLiteral("01") : windows.first());
     if (server.locked)
         t.fail(QStringLiteral("locked: the password does not match"));
+    // The announcement lists the windows: a window it lacks would only read
+    // as an empty one.
+    else if (m_command.usesWindow && !m_globals.window.isEmpty() && !windows.contains(m_globals.window))
+        t.refuse(QStringLiteral("has no window %1 (its windows: %2)")
+                     .arg(m_globals.window, windows.isEmpty() ? QStringLiteral("none") : windows.join(QLatin1Char(','))));
     return t;
 }
 
@@ -183,8 +188,7 @@ void CliCall::awaitAnnouncements()
         t.seen = true;
         if (m_globals.window.isEmpty())
             t.window = found.window;
-        if (found.failed())
-            t.fail(found.error);
+        t.failLike(found);
     }
 }
 
@@ -298,10 +302,12 @@ QString CliCall::label(const CliTarget &t) const
 void CliCall::print(const CliTarget &t)
 {
     if (m_globals.json) {
+        // The server's own keys live under "server", so that a record may
+        // have a name or an address of its own.
         QJsonObject o = t.json;
-        o.insert(QStringLiteral("address"), t.address());
-        o.insert(QStringLiteral("name"), t.name());
-        o.insert(QStringLiteral("window"), t.window);
+        o.insert(QStringLiteral("server"), QJsonObject{{QStringLiteral("address"), t.address()},
+                                                       {QStringLiteral("name"), t.name()},
+                                                       {QStringLiteral("window"), t.window}});
         o.insert(QStringLiteral("ok"), !t.failed());
         if (t.failed())
             o.insert(QStringLiteral("error"), t.error);
@@ -346,15 +352,18 @@ void CliCall::print(const CliTarget &t)
 
 int CliCall::finish()
 {
-    bool allOk = true;
+    bool anyFailed = false;
+    bool anyRefused = false;
     for (CliTarget &t : m_targets) {
         if (t.pending())
             t.fail(QStringLiteral("nothing was done"));
-        allOk = allOk && !t.failed();
+        anyRefused = anyRefused || t.refused();
+        anyFailed = anyFailed || (t.failed() && !t.refused());
         print(t);
     }
     m_out.flush();
     m_err.flush();
-    m_status = allOk ? CliStatus::kOk : CliStatus::kFailed;
+    // A server that did not answer outweighs a value one of them refused.
+    m_status = anyFailed ? CliStatus::kFailed : anyRefused ? CliStatus::kUsage : CliStatus::kOk;
     return m_status;
 }

@@ -38,7 +38,7 @@ struct CliReplies
 namespace CliStatus {
 constexpr int kOk = 0;
 constexpr int kFailed = 1;   // a server did not answer or a frame could not be sent
-constexpr int kUsage = 2;    // bad arguments; nothing was sent
+constexpr int kUsage = 2;    // bad arguments; nothing was sent (to change a server that refused a value)
 constexpr int kNoServer = 3; // no server answered the scan, or none of that name
 } // namespace CliStatus
 

@@ -27,6 +27,7 @@ struct CliCommand
     QList<CliOption> options;
     bool needsServer = true; // false: runs without --server / --all (scan)
     bool changes = false;    // a set command: a handed-over frame is its success
+    bool usesWindow = true;  // false: acts on the server as a whole, --window aside
     std::function<int(CliCall &)> run;
 };
 

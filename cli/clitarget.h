@@ -16,7 +16,9 @@ struct CliTarget
     QString window;       // the window id the command acts on, 2 hex digits
     bool seen = false;    // its announcement was received in this run
 
-    enum class State { Pending, Ok, Failed };
+    // Refused: a value that only this server's announcement or reply could
+    // check did not fit it, and nothing was sent to change it.
+    enum class State { Pending, Ok, Failed, Refused };
     State state = State::Pending;
     QString error;
     QString summary;                       // one line
@@ -26,19 +28,21 @@ struct CliTarget
 
     QString address() const { return device.deviceIp; }
     QString name() const { return device.deviceName; }
-    bool failed() const { return state == State::Failed; }
+    bool failed() const { return state == State::Failed || state == State::Refused; }
+    bool refused() const { return state == State::Refused; }
     bool pending() const { return state == State::Pending; }
 
     // The first failure is what the line reports.
-    void fail(const QString &why)
+    void fail(const QString &why) { failAs(State::Failed, why); }
+    void refuse(const QString &why) { failAs(State::Refused, why); }
+    void failLike(const CliTarget &other)
     {
-        if (state != State::Failed)
-            error = why;
-        state = State::Failed;
+        if (other.failed())
+            failAs(other.state, other.error);
     }
     void succeed(const QString &line = QString())
     {
-        if (state == State::Failed)
+        if (failed())
             return;
         state = State::Ok;
         if (!line.isEmpty())
@@ -47,7 +51,26 @@ struct CliTarget
     void field(const QString &key, const QString &value, const QJsonValue &jsonValue)
     {
         fields.append({key, value});
-        json.insert(key, jsonValue);
+        record(key, jsonValue);
     }
     void field(const QString &key, const QString &value) { field(key, value, value); }
+    // A key of the JSON record only. The envelope's keys stay the envelope's.
+    void record(const QString &key, const QJsonValue &value)
+    {
+        Q_ASSERT_X(!envelopeKeys().contains(key), "CliTarget::record", qPrintable(key));
+        json.insert(key, value);
+    }
+    static QStringList envelopeKeys()
+    {
+        return {QStringLiteral("server"), QStringLiteral("ok"), QStringLiteral("error"), QStringLiteral("result")};
+    }
+
+private:
+    void failAs(State kind, const QString &why)
+    {
+        if (failed())
+            return;
+        error = why;
+        state = kind;
+    }
 };

@@ -51,9 +51,11 @@ QList<CliCommand> commands()
     scanCommand.summary = QStringLiteral("List the servers that announce themselves: name, address, id, windows, login.");
     scanCommand.details = QStringLiteral(
         "Listens for server announcements for --seconds (default --scan-seconds) and prints one line per server:\n"
-        "its address, name, identifier, play windows and login state. Like the app, the tool answers each\n"
-        "announcement with the login frame: \"sent\" when it went, \"locked\" when --password does not match,\n"
-        "\"off\" with --no-login. The protocol does not acknowledge a login.\n"
+        "its address, name, identifier, play windows and login state. Every run of the tool (this command and\n"
+        "the others alike) answers the first announcement it hears from a server with the login frame, once;\n"
+        "later announcements of that server in the same run go unanswered. The login column says \"sent\" when\n"
+        "the frame went, \"locked\" when --password does not match, \"off\" with --no-login. The protocol does\n"
+        "not acknowledge a login.\n"
         "Exits with 3 when no server answered.");
     scanCommand.options = {CliOption{QStringLiteral("seconds"), QStringLiteral("N"),
                                      QStringLiteral("How long to listen (whole seconds, 1-600)."), QChar()}};

@@ -139,8 +139,9 @@ int textSet(CliCall &c)
         QMap<QString, QString> p = textParameters(*r);
         for (auto it = change.cbegin(); it != change.cend(); ++it)
             p.insert(it.key(), it.value());
+        // A text that is not UTF-8 reads as empty: it is never sent back as one.
         if (p.value(QStringLiteral("wordsString")).isEmpty())
-            t.fail(QStringLiteral("the server has no text; give TEXT"));
+            t.fail(QStringLiteral("the server's text is empty or not UTF-8; give TEXT"));
         parameters[i] = p;
     }
     c.hand(QStringLiteral("text sent"), [&](CliTarget &t) {
@@ -289,14 +290,17 @@ QList<CliCommand> commands()
         cliOption("height", "N", "Height, 0-65535."),
         cliOption("run", "on|off", "Whether the clock is shown."),
     };
-    return {
-        cliCommand("text", "", "Show the inserted scrolling text and its settings.", false, text),
+    QList<CliCommand> list{
+        cliCommand("text", "", "Show the inserted scrolling text and its settings.", false, text,
+                   "A text that is not UTF-8 shows as empty; its settings still show."),
+        cliCommand("text show", "", "Show the inserted text (the same as text).", false, text),
         cliCommand("text set", "[TEXT] [OPTIONS]", "Change the inserted text; the rest keeps the server's values.", true,
                    textSet,
                    "Asks for the current text first; every setting not given keeps the server's value.\n"
                    "Example: qevactl --all text set \"Closing at 18:00\" --color red --direction right-left",
                    textOptions),
         cliCommand("clock", "", "Show the clock overlay.", false, clock),
+        cliCommand("clock show", "", "Show the clock overlay (the same as clock).", false, clock),
         cliCommand("clock set", "[OPTIONS]", "Change the clock overlay; the rest keeps the server's values.", true,
                    clockSet, "Asks for the current clock first; every setting not given keeps the server's value.",
                    clockOptions),
@@ -304,6 +308,10 @@ QList<CliCommand> commands()
                    "NAME: rotation, movement, scene-1, scene-2 or scene-3 (the order of the app's chooser).\n"
                    "The effect plays in --window (default: the server's first window)."),
     };
+    // The text and the clock lie over the whole display.
+    for (CliCommand &c : list)
+        c.usesWindow = c.name == QLatin1String("effect");
+    return list;
 }
 
 const CliCommandRegistrar registrar(30, commands);

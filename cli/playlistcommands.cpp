@@ -85,9 +85,10 @@ int playlist(CliCall &c)
                                        {QStringLiteral("checked"), e.checked}});
             names << QVmethodLib::fileNameOfPath(e.path);
         }
+        // Every entry carries the window's volume; the newest one counts, as on the play control screen.
         if (!lists[i]->isEmpty())
-            t.json.insert(QStringLiteral("volume"), lists[i]->first().volume);
-        t.json.insert(QStringLiteral("entries"), entries);
+            t.record(QStringLiteral("volume"), lists[i]->last().volume);
+        t.record(QStringLiteral("entries"), entries);
         t.summary = QStringLiteral("%1 entries%2%3").arg(row).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
         if (row == 0)
             t.lines << QStringLiteral("(the play list of window %1 is empty)").arg(t.window);
@@ -259,7 +260,7 @@ int files(CliCall &c)
             array.append(path);
             names << path;
         }
-        t.json.insert(QStringLiteral("files"), array);
+        t.record(QStringLiteral("files"), array);
         t.summary = QStringLiteral("%1 files%2%3").arg(names.size()).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
         t.succeed();
     }
@@ -299,7 +300,7 @@ int append(CliCall &c)
 
 QList<CliCommand> commands()
 {
-    return {
+    QList<CliCommand> list{
         cliCommand("playlist", "", "Show the play list of --window.", false, playlist,
                    "One line per entry: its number (as play, check and delete take it), [x] when checked, its path."),
         cliCommand("play", "N", "Play entry N of the play list (and check it).", true, play,
@@ -317,6 +318,9 @@ QList<CliCommand> commands()
                    "Reads the server's files first; each NAME is a path as files shows it, or the part after its\n"
                    "last \"/\"."),
     };
+    for (CliCommand &c : list)
+        c.usesWindow = c.name != QLatin1String("files");
+    return list;
 }
 
 const CliCommandRegistrar registrar(50, commands);

@@ -2,8 +2,28 @@
 # Commands, their synopses and options are read from qevactl's own help, so
 # the completion follows the tool as it grows.
 
+# The tree this file was sourced from: until qevactl is on PATH, its newest
+# build there answers.
+_qevactl_tree=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." 2>/dev/null && pwd)
+
+_qevactl_program() {
+    # $1: the command word as typed
+    local typed=$1 found="" f
+    if [[ $typed == */* ]]; then
+        [[ -x $typed ]] && found=$typed
+    else
+        found=$(type -P "$typed" 2>/dev/null)
+    fi
+    if [[ -z $found && -n $_qevactl_tree ]]; then
+        for f in "$_qevactl_tree"/build*/cli/qevactl; do
+            [[ -x $f ]] && [[ -z $found || $f -nt $found ]] && found=$f
+        done
+    fi
+    printf '%s' "$found"
+}
+
 _qevactl_help() {
-    # $1: the program, $2...: the command words ("" for the top level)
+    # $1: the program, $2...: the command words (none for the top level)
     local prog=$1; shift
     if [[ $# -eq 0 ]]; then
         "$prog" --help 2>/dev/null
@@ -13,6 +33,7 @@ _qevactl_help() {
 }
 
 _qevactl_commands() {
+    # One line per command: its one or two words.
     _qevactl_help "$1" | awk '/^Commands:/ {f=1; next} /^Options:/ {f=0}
         f && /^  [a-z]/ { if ($2 ~ /^[a-z-]+$/) print $1 " " $2; else print $1 }'
 }
@@ -24,21 +45,26 @@ _qevactl_options() {
 }
 
 _qevactl() {
-    local prog=${COMP_WORDS[0]} cur=${COMP_WORDS[COMP_CWORD]}
+    local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=""
     (( COMP_CWORD > 0 )) && prev=${COMP_WORDS[COMP_CWORD-1]}
+    COMPREPLY=()
 
     case $prev in
         --documents) COMPREPLY=($(compgen -d -- "$cur")); return ;;
         --preferences) COMPREPLY=($(compgen -f -- "$cur")); return ;;
         -s|--server|-w|--window|-t|--timeout|--scan-seconds|--password|--user|--bind|--port|--server-port|\
         --file-port|--time-port|--phone-address|--multicast-interface)
-            COMPREPLY=(); return ;;
+            return ;;
     esac
+
+    local prog
+    prog=$(_qevactl_program "${COMP_WORDS[0]}")
+    [[ -n $prog ]] || return
 
     # The words typed so far that are not options (nor values of options).
     local -a words=()
-    local i w takes
+    local i w
     local valued=" -s --server -w --window -t --timeout --scan-seconds --password --user --bind --port --server-port --file-port --time-port --phone-address --multicast-interface --documents --preferences "
     for (( i = 1; i < COMP_CWORD; i++ )); do
         w=${COMP_WORDS[i]}
@@ -67,12 +93,18 @@ _qevactl() {
         return
     fi
 
-    if [[ -z $cmd ]]; then
-        if (( ${#words[@]} == 0 )); then
-            COMPREPLY=($(compgen -W "$(cut -d' ' -f1 <<<"$commands" | sort -u)" -- "$cur"))
-        elif (( ${#words[@]} == 1 )); then
-            COMPREPLY=($(compgen -W "$(awk -v g="${words[0]}" '$1 == g && NF == 2 {print $2}' <<<"$commands")" -- "$cur"))
+    # Right after a group's name its subcommands, also when the name alone
+    # is a command too (settings, text, clock).
+    if (( ${#words[@]} == 1 && nwords <= 1 )); then
+        local subs
+        subs=$(awk -v g="${words[0]}" '$1 == g && NF == 2 {print $2}' <<<"$commands")
+        if [[ -n $subs || -z $cmd ]]; then
+            COMPREPLY=($(compgen -W "$subs" -- "$cur"))
+            return
         fi
+    fi
+    if [[ -z $cmd ]]; then
+        (( ${#words[@]} == 0 )) && COMPREPLY=($(compgen -W "$(cut -d' ' -f1 <<<"$commands" | sort -u)" -- "$cur"))
         return
     fi
 

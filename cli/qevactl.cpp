@@ -116,13 +116,17 @@ QList<CliOption> Qevactl::globalOptions()
             "The server: an IPv4 address (no scan needed) or a server name (found by a scan). "
             "Default: $QEVACTL_SERVER.", 's'),
         opt("all", "", "Act on every server that answers a scan, in parallel; one line per server.", 'a'),
-        opt("window", "ID", "The play window, a hex byte such as 01 (default: the server's first window, else 01).", 'w'),
+        opt("window", "ID",
+            "The play window, a hex byte such as 01 (default: the server's first window, else 01). A server found "
+            "by a scan must have announced it.", 'w'),
         opt("timeout", "SECONDS", "How long to wait for a reply (default 3).", 't'),
         opt("scan-seconds", "SECONDS", "How long a scan listens for announcements (default 3)."),
         opt("password", "PASSWORD", "Refuse servers whose announced password is another one."),
         opt("user", "NAME", "The user name the login frame carries (default: this machine's name)."),
-        opt("no-login", "", "Do not answer announcements with the login frame."),
-        opt("json", "", "Machine-readable output: one JSON object per server and line."),
+        opt("no-login", "", "Do not answer a server's first announcement with the login frame (sent once per run)."),
+        opt("json", "",
+            "Machine-readable output: one JSON object per server and line, with \"server\" (address, name, window), "
+            "\"ok\", \"error\" or \"result\", and the command's own keys."),
         opt("verbose", "", "Write the protocol log (every frame sent and received) to standard error.", 'v'),
         opt("bind", "ADDR", "Address the client's sockets bind to (default 0.0.0.0)."),
         opt("port", "PORT", "The client's receiving port for announcements and replies (default 5760)."),
@@ -167,7 +171,9 @@ QString Qevactl::helpText()
         "\nQueries wait for their reply up to --timeout. Set commands have no acknowledgement in the protocol:\n"
         "they succeed when the frame was handed to the network, as the app reports \"set successfully\".\n\n"
         "Exit status: 0 done on every server; 1 a server did not answer or a frame could not be sent;\n"
-        "2 bad arguments (nothing was sent); 3 no server answered the scan (or none of that name).\n");
+        "2 bad arguments (nothing was sent), also a value that only a server's announcement or reply can check,\n"
+        "such as a volume above its maximum or a window it does not have (that server was sent no change);\n"
+        "3 no server answered the scan (or none of that name).\n");
     return out;
 }
 

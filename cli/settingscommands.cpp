@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace {
 
 const QStringList kSources{QStringLiteral("auto"), QStringLiteral("a20"), QStringLiteral("hdmi")};
@@ -275,9 +277,15 @@ int volume(CliCall &c)
 {
     if (c.args().size() > 1)
         return c.usage(QStringLiteral("volume takes at most one value"));
+    // Any whole number is taken here: the range is the server's, and only its
+    // reply says where it ends.
     std::optional<qint64> wanted;
-    if (c.args().size() == 1 && !(wanted = c.number(c.args().first(), QStringLiteral("the volume"), 0, 255)))
-        return c.status();
+    if (c.args().size() == 1) {
+        wanted = CliValue::integer(c.args().first(), std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+        if (!wanted)
+            return c.usage(QStringLiteral("the volume must be a whole number from 0 to the server's maximum, not \"%1\"")
+                               .arg(c.args().first()));
+    }
     if (!c.connect())
         return c.status();
     // Also before a change: the server's maximum is the top of the range.
@@ -293,8 +301,10 @@ int volume(CliCall &c)
             continue;
         }
         maxima[i] = v->value(QStringLiteral("MaxyinliangValue")).toLongLong();
-        if (wanted && *wanted > maxima[i]) {
-            t.fail(QStringLiteral("volume %1 is above the server's maximum %2").arg(*wanted).arg(maxima[i]));
+        if (wanted && (*wanted < 0 || *wanted > maxima[i])) {
+            t.refuse(QStringLiteral("the volume must be a whole number from 0 to %1 (the server's maximum), not %2")
+                         .arg(maxima[i])
+                         .arg(*wanted));
             continue;
         }
         if (!wanted) {
@@ -399,10 +409,11 @@ int syncTime(CliCall &c)
 
 QList<CliCommand> commands()
 {
-    return {
+    QList<CliCommand> list{
         cliCommand("settings", "", "Show the system settings.", false, settings,
                    "Keys: restart, skip-login, brightness, wifi, background, restart-time, transfer-path, screen,\n"
                    "red, green, blue, source, rotation (each can be changed with settings set)."),
+        cliCommand("settings show", "", "Show the system settings (the same as settings).", false, settings),
         cliCommand("settings set", "KEY=VALUE...", "Change system settings; the others keep the server's values.", true,
                    settingsSet,
                    "Asks for the settings first, so that every field not named keeps the server's value, then\n"
@@ -414,8 +425,9 @@ QList<CliCommand> commands()
                    "  screen=on|off  source=auto|a20|hdmi  rotation=0|90|180|270  red|green|blue=0-65535\n"
                    "Example: qevactl -s 192.0.2.10 settings set brightness=180 restart-time=03:00:00"),
         cliCommand("volume", "[N]", "Show the volume, or set it to N (0 to the server's maximum).", true, volume,
-                   "Without N: shows the volume and its maximum. With N: asks for the maximum first and refuses a\n"
-                   "value above it; then sends the new volume."),
+                   "Without N: shows the volume and its maximum. With N: asks for the maximum first; a value\n"
+                   "outside 0 to that maximum is a bad argument (exit status 2) and nothing is set. Otherwise\n"
+                   "sends the new volume."),
         cliCommand("screen", "on|off", "Switch the screen on or off.", true, screen),
         cliCommand("source", "auto|a20|hdmi", "Choose the video source.", true, source),
         cliCommand("rotate", "0|90|180|270", "Rotate the screen.", true, rotate),
@@ -423,6 +435,9 @@ QList<CliCommand> commands()
         cliCommand("restart", "", "Restart the server at once.", true, restart),
         cliCommand("sync-time", "", "Set the server's clock to this machine's time and time zone.", true, syncTime),
     };
+    for (CliCommand &c : list)
+        c.usesWindow = false;
+    return list;
 }
 
 const CliCommandRegistrar registrar(20, commands);

@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTime>
 
 namespace {
@@ -118,7 +119,7 @@ int schemes(CliCall &c)
         }
         if (names.isEmpty())
             t.lines << QStringLiteral("(window %1 has no timed-play scheme)").arg(t.window);
-        t.json.insert(QStringLiteral("schemes"), array);
+        t.record(QStringLiteral("schemes"), array);
         t.summary = QStringLiteral("%1 schemes%2%3").arg(names.size()).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
         t.succeed();
     }
@@ -218,7 +219,7 @@ int schemeShow(CliCall &c)
             t.lines << f.value(QStringLiteral("filesContent"));
             fileArray.append(f.value(QStringLiteral("filesContent")));
         }
-        t.json.insert(QStringLiteral("files"), fileArray);
+        t.record(QStringLiteral("files"), fileArray);
         t.succeed();
     }
     return c.finish();
@@ -400,6 +401,73 @@ QVmethodLib::TimePlayParamFields schemeFields(const CliTarget &t, int id, const 
     return f;
 }
 
+// A new scheme's id, as the list screen's add button picks it: the one after
+// the count, past every id a listed scheme already has (that one would be
+// overwritten). Nothing when no id is left.
+std::optional<int> nextSchemeId(const QList<QVariantMap> &schemes)
+{
+    QSet<int> taken;
+    for (const QVariantMap &s : schemes)
+        taken.insert(schemeId(s));
+    int id = int(schemes.size()) + 1;
+    while (id <= 0xff && taken.contains(id))
+        ++id;
+    return id <= 0xff ? std::optional<int>(id) : std::nullopt;
+}
+
+// The server lists a scheme with a reply laid out like its parameter frame.
+// A scheme list ends at the first reply without ff00 in its text, so a
+// scheme whose own fields read as ff00 would, as the last of the list, leave
+// the list without an end: the window's schemes could not be read again.
+// Names the options whose fields make up such an ff00; none when clean.
+QStringList fieldsReadingAsListMark(const QVmethodLib::TimePlayParamFields &f)
+{
+    const QString reply = QLatin1String(Catalogue::kTimePlayListReply.codeText);
+    const std::pair<const char *, QString> parts[] = {
+        {"", reply},
+        {"the window id", f.windowID},
+        {"the scheme id", f.projectIDHex},
+        {"the length of --name", f.projectNameLenHex},
+        {"--name", f.projectNameHex},
+        {"--clock", f.clockTypeHex},
+        {"--clock-x", f.clockXHex},
+        {"--clock-y", f.clockYHex},
+        {"--clock-width", f.clockWHex},
+        {"--clock-height", f.clockHHex},
+        {"--text-on", f.wordIsExistHex},
+        {"--text-speed", f.wordSpeedHex},
+        {"--text-color", f.wordColorHex},
+        {"--text-direction", f.wordFangxiangHex},
+        {"--text-size", f.wordSizeHex},
+        {"--text-x", f.wordXHex},
+        {"--text-y", f.wordYHex},
+        {"--text-z", f.wordZHex},
+        {"the length of --text", f.wordsLenHex},
+        {"--text", f.wordsHex},
+        {"the length of --schedule", f.timeLenHex},
+        {"--schedule", f.timeHex},
+    };
+    QString text;
+    QList<qsizetype> starts;
+    for (const auto &[name, hex] : parts) {
+        starts << text.size();
+        text += hex.toLower();
+    }
+    QStringList names;
+    if (!QVmethodLib::isTimePlayReplyFollowed(text))
+        return names;
+    const QLatin1String mark("ff00");
+    for (qsizetype at = text.indexOf(mark); at >= 0; at = text.indexOf(mark, at + 1)) {
+        for (qsizetype i = 0; i < qsizetype(std::size(parts)); ++i) {
+            const qsizetype end = starts[i] + parts[i].second.size();
+            const QString name = QLatin1String(parts[i].first);
+            if (!name.isEmpty() && starts[i] < at + mark.size() && end > at && !names.contains(name))
+                names << name;
+        }
+    }
+    return names;
+}
+
 // Server files by path or name, as the append command takes them.
 QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringList &wanted)
 {
@@ -445,27 +513,49 @@ int schemeSet(CliCall &c)
 
     const auto lists = askSchemes(c);
     QList<int> ids(c.targets().size(), 0);
-    QList<QVariantMap> stored(c.targets().size());
     QList<QString> idHex(c.targets().size());
+    QList<QString> frames(c.targets().size());
     for (qsizetype i = 0; i < c.targets().size(); ++i) {
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
         const QList<QVariantMap> &schemes = *lists[i];
-        // A new scheme gets the next number, as the list screen proposes it.
-        ids[i] = ch->isNew ? int(schemes.size()) + 1 : ch->id;
-        if (ids[i] > 255) {
-            t.fail(QStringLiteral("window %1 has no room for another scheme").arg(t.window));
-            continue;
+        if (ch->isNew) {
+            const auto next = nextSchemeId(schemes);
+            if (!next) {
+                t.fail(QStringLiteral("window %1 has no room for another scheme").arg(t.window));
+                continue;
+            }
+            ids[i] = *next;
+        } else {
+            ids[i] = ch->id;
         }
+        QVariantMap stored;
         const auto match = std::find_if(schemes.cbegin(), schemes.cend(), [&](const QVariantMap &s) { return schemeId(s) == ids[i]; });
         if (match != schemes.cend()) {
-            stored[i] = *match;
+            stored = *match;
         } else if (!ch->name || !ch->schedule || ch->files.isEmpty()) {
             t.fail(QStringLiteral("window %1 has no scheme %2; a new one needs --name, --schedule and files").arg(t.window).arg(ids[i]));
             continue;
         }
         idHex[i] = QVmethodLib::TenToHexForTwo(ids[i]);
+        const QVmethodLib::TimePlayParamFields fields = schemeFields(t, ids[i], stored, *ch);
+        const auto frame = QVmethodLib::getTimePlayParamWithFields(fields);
+        if (!frame) {
+            t.fail(QStringLiteral("not sent: the scheme does not fit its frame"));
+            continue;
+        }
+        const QStringList marks = fieldsReadingAsListMark(fields);
+        if (!marks.isEmpty()) {
+            t.refuse(QStringLiteral("not sent: %1 would put ff00 into the scheme, and a scheme list whose last entry "
+                                    "holds ff00 never ends: the schemes of window %2 could no longer be read. "
+                                    "Change %3.")
+                         .arg(marks.size() == 1 ? marks.first()
+                                                : marks.mid(0, marks.size() - 1).join(QLatin1String(", ")) + QLatin1String(" and ") + marks.last(),
+                              t.window, marks.size() == 1 ? QStringLiteral("it") : QStringLiteral("one of them")));
+            continue;
+        }
+        frames[i] = *frame;
     }
 
     // The files: the ones named, or those the scheme already plays.
@@ -488,12 +578,7 @@ int schemeSet(CliCall &c)
 
     c.hand(QString(), [&](CliTarget &t) {
         const qsizetype i = &t - c.targets().constData();
-        const auto frame = QVmethodLib::getTimePlayParamWithFields(schemeFields(t, ids[i], stored[i], *ch));
-        if (!frame) {
-            t.fail(QStringLiteral("not sent: the scheme does not fit its frame"));
-            return false;
-        }
-        QVmethodLib::sendTimePlayParam(*frame);
+        QVmethodLib::sendTimePlayParam(frames[i]);
         QVmethodLib::addPlayFiletoTimePlayListWithChooseListArray(files[i]);
         t.summary = QStringLiteral("scheme %1 sent with %2 files").arg(ids[i]).arg(files[i].size());
         return true;
@@ -528,9 +613,13 @@ QList<CliCommand> commands()
         cliCommand("scheme show", "ID", "Show one timed-play scheme with its files.", false, schemeShow),
         cliCommand("scheme set", "ID|new [FILE...] [OPTIONS]", "Write a timed-play scheme of --window.", true, schemeSet,
                    "Reads the window's schemes first. Changing scheme ID keeps everything not given (its files\n"
-                   "too, unless FILEs are named). \"new\" writes the next free number, as the app's add button;\n"
-                   "a new scheme needs --name, --schedule and the server FILEs it plays (paths as files shows\n"
-                   "them, or their names). The protocol offers no way to delete a scheme.\n"
+                   "too, unless FILEs are named). \"new\" takes the next free number as the app's add button does:\n"
+                   "counting on from the number of schemes, the first that no scheme has. A new scheme needs --name,\n"
+                   "--schedule and the server FILEs it plays (paths as files shows them, or their names). The\n"
+                   "protocol offers no way to delete a scheme.\n"
+                   "A scheme whose values read as ff00 in its bytes (such as --clock-x 255 with --clock-y 16, or\n"
+                   "--text-speed 255 with --text-color black) is refused: as the last of the list it would keep\n"
+                   "the window's scheme list from ending, and the schemes could no longer be read.\n"
                    "Example: qevactl -s 192.0.2.10 scheme set new --name Morning \\\n"
                    "           --schedule '2024/01/01~2024/12/31#08:00:00~12:00:00' a.mp4 b.jpg",
                    setOptions),

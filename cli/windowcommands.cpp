@@ -255,6 +255,7 @@ QList<CliCommand> commands()
         cliCommand("window close", "ID...", "Close play windows.", true, windowClose,
                    "Then waits up to --timeout for the server to announce its remaining windows and shows them."),
         cliCommand("window get", "", "Show the settings of --window.", false, windowGet),
+        cliCommand("window show", "", "Show the settings of --window (the same as window get).", false, windowGet),
         cliCommand("window set", "[OPTIONS]", "Change the settings of --window; the rest keeps the server's values.",
                    true, windowSet,
                    "Asks for the window's settings first. The server does not report full screen and on top;\n"
@@ -267,6 +268,10 @@ QList<CliCommand> commands()
                     cliOption("effect", "NAME", "How the window switches between files."),
                     cliOption("interval", "SECONDS", "Seconds between files, 0-65535.")}),
     };
+    // Listing, adding and closing windows concern the server, not --window.
+    for (CliCommand &c : list)
+        c.usesWindow = c.name != QLatin1String("windows") && c.name != QLatin1String("window add")
+                       && c.name != QLatin1String("window close");
     return list;
 }
 

@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTcpServer>
@@ -14,6 +15,45 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <deque>
+
+// A server played by the test itself, for replies the simulator never
+// sends: each request code is answered with the replies given for it, in
+// order, to the phone's port on 127.0.0.1. It is served while ctl() runs.
+class FakeServer : public QObject
+{
+public:
+    bool start(const QHostAddress &address, quint16 port, quint16 phonePort)
+    {
+        m_phonePort = phonePort;
+        if (!m_socket.bind(address, port))
+            return false;
+        QObject::connect(&m_socket, &QUdpSocket::readyRead, this, [this] {
+            while (m_socket.hasPendingDatagrams()) {
+                const QString hex = QString::fromLatin1(m_socket.receiveDatagram().data().toHex());
+                requests << hex;
+                for (const QString &reply : answers.value(hex.left(12)))
+                    m_socket.writeDatagram(QByteArray::fromHex(reply.toLatin1()), QHostAddress::LocalHost, m_phonePort);
+            }
+        });
+        return true;
+    }
+    // The requests received with the given 12-character code.
+    QStringList received(const QString &code) const
+    {
+        QStringList out;
+        for (const QString &r : requests)
+            if (r.startsWith(code))
+                out << r;
+        return out;
+    }
+
+    QMap<QString, QStringList> answers; // request code, "414e44015401" -> reply texts
+    QStringList requests;               // every datagram, as hex
+
+private:
+    QUdpSocket m_socket;
+    quint16 m_phonePort = 0;
+};
 
 // qevactl and qeva-sim as processes: simulators on 127.0.0.2 and up, the
 // tool on 127.0.0.1, every port free and picked per test.
@@ -97,7 +137,8 @@ protected:
                 QStringLiteral("--scan-seconds"), QStringLiteral("1.5"), QStringLiteral("--timeout"), QStringLiteral("2")};
     }
 
-    // Runs qevactl with the loopback options and args; the process ends by itself.
+    // Runs qevactl with the loopback options and args; the process ends by
+    // itself. The event loop runs meanwhile, for a FakeServer.
     Run ctl(const QStringList &args, bool withBase = true)
     {
         QProcess p;
@@ -107,7 +148,7 @@ protected:
         p.setProcessEnvironment(e);
         p.start(QStringLiteral(QEVA_CTL_BIN), (withBase ? baseArgs() : QStringList()) + args);
         Run r;
-        if (!p.waitForFinished(60000)) {
+        if (!waitUntil([&p] { return p.state() == QProcess::NotRunning; }, 60000)) {
             p.kill();
             p.waitForFinished(5000);
             return r;
