@@ -18,13 +18,14 @@ inline QHostAddress phoneAddress()
     return QHostAddress(QStringLiteral("127.0.0.1"));
 }
 
-// The phone's port: keeps every datagram that arrives, in order.
+// The phone's port: keeps every datagram that arrives, in order. Bound
+// elsewhere it stands for another party on the network.
 class PhoneSocket
 {
 public:
-    PhoneSocket()
+    explicit PhoneSocket(const QHostAddress &address = phoneAddress(), quint16 port = 0)
     {
-        m_socket.bind(phoneAddress(), 0);
+        m_socket.bind(address, port);
         QObject::connect(&m_socket, &QUdpSocket::readyRead, &m_socket, [this] {
             while (m_socket.hasPendingDatagrams())
                 m_received.append(m_socket.receiveDatagram());
