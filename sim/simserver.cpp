@@ -6,6 +6,7 @@
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUdpSocket>
@@ -160,15 +161,20 @@ bool SimServer::start()
     // Shared, so that a phone bound to 0.0.0.0 on the same port (it shares
     // too) and this server on a loopback address can live on one host.
     const auto share = QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
+    // A server's ports are its own: no proxy is looked up for them.
+    const QNetworkProxy direct(QNetworkProxy::NoProxy);
     m_control = new QUdpSocket(this);
+    m_control->setProxy(direct);
     if (!m_control->bind(m_config.bindAddress, m_config.udpPort, share))
         return fail(QStringLiteral("cannot bind UDP control port %1: %2")
                         .arg(endpoint(m_config.bindAddress, m_config.udpPort), m_control->errorString()));
     m_time = new QUdpSocket(this);
+    m_time->setProxy(direct);
     if (!m_time->bind(m_config.bindAddress, m_config.timePort, share))
         return fail(QStringLiteral("cannot bind UDP time port %1: %2")
                         .arg(endpoint(m_config.bindAddress, m_config.timePort), m_time->errorString()));
     m_tcp = new QTcpServer(this);
+    m_tcp->setProxy(direct);
     if (!m_tcp->listen(m_config.bindAddress, m_config.tcpPort))
         return fail(QStringLiteral("cannot listen on TCP file port %1: %2")
                         .arg(endpoint(m_config.bindAddress, m_config.tcpPort), m_tcp->errorString()));

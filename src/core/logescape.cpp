@@ -18,7 +18,10 @@ void appendEscaped(QString &out, char32_t c, bool escapeBackslash)
         return;
     }
     if (!breaksLine(c)) {
-        out += QString::fromUcs4(&c, 1);
+        if (QChar::requiresSurrogates(c))
+            out += QChar(QChar::highSurrogate(c)), out += QChar(QChar::lowSurrogate(c));
+        else
+            out += QChar(char16_t(c));
         return;
     }
     switch (c) {
@@ -33,8 +36,27 @@ void appendEscaped(QString &out, char32_t c, bool escapeBackslash)
         out += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
 }
 
+// Whether the text can go into a line as it stands (the usual case).
+bool isClean(QStringView text, bool escapeBackslash)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c >= 0x20 && c < 0x7f && !(escapeBackslash && c == u'\\'))
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c < 0x7f || breaksLine(c))
+            return false;
+    }
+    return true;
+}
+
 QString escapeString(QStringView text, qsizetype maxChars, bool escapeBackslash)
 {
+    if ((maxChars < 0 || text.size() <= maxChars) && isClean(text, escapeBackslash))
+        return text.toString();
     QString out;
     qsizetype i = 0;
     const qsizetype end = maxChars < 0 ? text.size() : std::min(text.size(), maxChars);
