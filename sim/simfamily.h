@@ -104,6 +104,8 @@ public:
     virtual QString name() const = 0;
     virtual void install(SimRoutes &routes) = 0;
     virtual QVariantMap state() const { return {}; }
+    // The server is about to close its sockets: forget every one of them.
+    virtual void serverStopping() {}
 
 protected:
     SimServer &server() const { return *m_server; }

@@ -218,6 +218,8 @@ void SimServer::stop()
 {
     m_announceTimer.stop();
     m_endTimer.stop();
+    for (const auto &family : m_families)
+        family->serverStopping();
     for (QTcpSocket *socket : std::as_const(m_tcpSockets)) {
         // Nothing may call back into us while the sockets go.
         socket->disconnect();

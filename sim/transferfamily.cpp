@@ -83,6 +83,14 @@ void TransferFamily::install(SimRoutes &routes)
     routes.on(SimPort::Control, 0x5103, [this](const SimRequest &q) { closeTransfer(q); });
 }
 
+void TransferFamily::serverStopping()
+{
+    // The sockets go with the server; what they were bringing in goes too.
+    while (!m_incoming.empty())
+        closeIncoming(m_incoming.begin()->first, QStringLiteral("the server stopped"), false);
+    m_waiting.clear();
+}
+
 QVariantMap TransferFamily::state() const
 {
     return {{QStringLiteral("mediaDir"), m_mediaDir},

@@ -53,6 +53,7 @@ public:
     QString name() const override { return QStringLiteral("transfer"); }
     void install(SimRoutes &routes) override;
     QVariantMap state() const override;
+    void serverStopping() override;
 
     // Where files go; the folder is made when missing.
     void setMediaDir(const QString &dir);

@@ -46,30 +46,9 @@ QHostAddress third()
     return QHostAddress(QStringLiteral("127.0.0.3"));
 }
 
-bool anyLineStartsWith(const SimServer &sim, const QString &prefix)
-{
-    for (const QString &l : sim.logLines())
-        if (l.startsWith(prefix))
-            return true;
-    return false;
-}
-
-class SimLimitsTest : public ::testing::Test
+class SimLimitsTest : public LoopbackSimTest
 {
 protected:
-    SimConfig config()
-    {
-        SimConfig c = loopbackSimConfig(m_phone.port());
-        c.mediaDir = m_dir.filePath(QStringLiteral("media"));
-        return c;
-    }
-    SimServer &start(const SimConfig &c)
-    {
-        m_sim = std::make_unique<SimServer>(c);
-        EXPECT_TRUE(m_sim->start()) << m_sim->errorString().toStdString();
-        m_sim->setClock([this] { return m_now; });
-        return *m_sim;
-    }
     void send(const QByteArray &frame, SimPort port = SimPort::Control)
     {
         m_phone.send(frame, port == SimPort::Time ? m_sim->timePort() : m_sim->udpPort());
@@ -83,11 +62,6 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return m_sim->logLines().count(line) > before; })) << line.left(80).toStdString();
     }
     void sendAndWait(const QByteArray &frame) { sendAndWait(frame, m_phone); }
-
-    QTemporaryDir m_dir;
-    PhoneSocket m_phone;
-    std::unique_ptr<SimServer> m_sim;
-    qint64 m_now = 1000000;
 };
 
 TEST_F(SimLimitsTest, RepliesGoToTheCarriedAddressOnlyWhenItIsTheSendersOrALoggedInPhones)
@@ -251,7 +225,7 @@ TEST_F(SimLimitsTest, SchemesStayWithinTheirLimits)
         sendAndWait(schemeFrame(0x01, quint8(0x10 + i), "p"), *senders.back());
     }
     EXPECT_EQ(m_sim->family<TimedPlayFamily>()->pendingCount(), TimedPlayFamily::kMaxPending);
-    EXPECT_TRUE(anyLineStartsWith(*m_sim, QStringLiteral("window 01 scheme 10 from 127.0.0.1:%1 dropped: 16 schemes under way")
+    EXPECT_TRUE(hasLinePrefix(*m_sim, QStringLiteral("window 01 scheme 10 from 127.0.0.1:%1 dropped: 16 schemes under way")
                                               .arg(senders.front()->port())));
 }
 
@@ -371,15 +345,10 @@ TEST(SimAmplification, LongAppendsAndAQueryForAThirdAddressStayBounded)
     const SimConfig c = loopbackSimConfig(phone.port());
     const QString logPath = dir.filePath(QStringLiteral("sim.log"));
     QProcess sim;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // A small quarantine, so that the sanitizer's hold on freed memory does not read as growth.
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0:quarantine_size_mb=4"));
-    sim.setProcessEnvironment(env);
-    sim.start(QStringLiteral(QEVA_SIM_BIN),
-              {"--bind", simAddress().toString(), "--announce-to", QStringLiteral("127.0.0.1:%1").arg(phone.port()),
-               "--reply-port", QString::number(phone.port()), "--udp-port", QString::number(c.udpPort), "--time-port",
-               QString::number(c.timePort), "--tcp-port", QString::number(c.tcpPort), "--interval-ms", "600000",
-               "--server-files", "/srv/a.mp4", "--log", logPath});
+    startChild(sim, QStringLiteral(QEVA_SIM_BIN),
+               loopbackSimArguments(c) + QStringList{"--interval-ms", "600000", "--server-files", "/srv/a.mp4", "--log", logPath},
+               QStringLiteral("detect_leaks=0:quarantine_size_mb=4"));
     ASSERT_TRUE(sim.waitForStarted(10000));
     ASSERT_TRUE(phone.next(hex("414e44025001"), 20000)) << sim.readAllStandardError().toStdString();
     const auto status = [&](const char *field) {

@@ -221,15 +221,6 @@ protected:
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
     }
-    QStringList loopbackArgs(const SimConfig &c) const
-    {
-        return {QStringLiteral("--bind"), c.bindAddress.toString(),
-                QStringLiteral("--announce-to"), QStringLiteral("127.0.0.1:%1").arg(c.announcePort),
-                QStringLiteral("--reply-port"), QString::number(c.replyPort),
-                QStringLiteral("--udp-port"), QString::number(c.udpPort),
-                QStringLiteral("--tcp-port"), QString::number(c.tcpPort),
-                QStringLiteral("--time-port"), QString::number(c.timePort)};
-    }
     PhoneSocket m_phone;
 };
 
@@ -258,7 +249,7 @@ TEST_F(SimBinary, PortInUseExitsWithOne)
     const SimConfig c = loopbackSimConfig(m_phone.port());
     QUdpSocket holder;
     ASSERT_TRUE(holder.bind(simAddress(), c.udpPort, QAbstractSocket::DontShareAddress));
-    const Run r = runToEnd(loopbackArgs(c));
+    const Run r = runToEnd(loopbackSimArguments(c));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("cannot bind UDP control port 127.0.0.2:%1").arg(c.udpPort)))
         << r.err.toStdString();
@@ -274,7 +265,7 @@ TEST_F(SimBinary, EndsTheConnectionOfALoggedInPhone)
         ASSERT_TRUE(dir.isValid());
         const QString logPath = dir.filePath(QStringLiteral("sim.log"));
         const SimConfig c = loopbackSimConfig(m_phone.port());
-        QStringList args = loopbackArgs(c) + QStringList{QStringLiteral("--log"), logPath, QStringLiteral("--name"),
+        QStringList args = loopbackSimArguments(c) + QStringList{QStringLiteral("--log"), logPath, QStringLiteral("--name"),
                                                         QStringLiteral("大厅")};
         if (!bySignal)
             args << QStringLiteral("--end-after") << QStringLiteral("2");

@@ -54,22 +54,14 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
 }
 
-class SimStreamTest : public ::testing::Test
+class SimStreamTest : public LoopbackSimTest
 {
 protected:
     SimConfig config()
     {
-        SimConfig c = loopbackSimConfig(m_phone.port());
+        SimConfig c = LoopbackSimTest::config();
         c.families = QStringList{QStringLiteral("transfer"), QStringLiteral("playlist")};
-        c.mediaDir = m_dir.filePath(QStringLiteral("media"));
         return c;
-    }
-    void start(const SimConfig &c)
-    {
-        m_config = c;
-        m_sim = std::make_unique<SimServer>(c);
-        ASSERT_TRUE(m_sim->start()) << m_sim->errorString().toStdString();
-        m_sim->setClock([this] { return m_now; });
     }
     TransferFamily &transfer() { return *m_sim->family<TransferFamily>(); }
     QString media(const QString &name = QString()) const { return QDir(m_config.mediaDir).filePath(name); }
@@ -90,27 +82,11 @@ protected:
         s.write(bytes);
         EXPECT_TRUE(waitUntil([&] { return s.bytesToWrite() == 0; }));
     }
-    bool waitForPrefix(const QString &prefix, int timeoutMs = 5000)
-    {
-        return waitUntil(
-            [&] {
-                for (const QString &l : m_sim->logLines())
-                    if (l.startsWith(prefix))
-                        return true;
-                return false;
-            },
-            timeoutMs);
-    }
+    bool waitForPrefix(const QString &prefix, int timeoutMs = 5000) { return waitForLinePrefix(*m_sim, prefix, timeoutMs); }
     bool closed(QTcpSocket &s)
     {
         return waitUntil([&] { return s.state() == QAbstractSocket::UnconnectedState; });
     }
-
-    QTemporaryDir m_dir;
-    PhoneSocket m_phone;
-    SimConfig m_config;
-    std::unique_ptr<SimServer> m_sim;
-    qint64 m_now = 5000000;
 };
 
 TEST_F(SimStreamTest, AConnectionThatSendsNothingWhileSomethingIsDueIsClosed)
@@ -158,6 +134,22 @@ TEST_F(SimStreamTest, AConnectionThatSendsNothingWhileSomethingIsDueIsClosed)
     m_now += 400;
     EXPECT_TRUE(closed(*later));
     EXPECT_TRUE(waitForPrefix(QStringLiteral("state transfer discarded late.mov after 0 of 100 bytes: nothing for 1000 ms")));
+}
+
+TEST_F(SimStreamTest, AStoppedServerForgetsItsStreamsAndWhatTheyBrought)
+{
+    start(config());
+    auto s = connectStream();
+    write(*s, announcement("half.mov", 100) + pattern(40));
+    ASSERT_TRUE(waitForPrefix(QStringLiteral("state transfer receiving half.mov")));
+    m_sim->stop();
+    EXPECT_TRUE(hasLine(*m_sim, QStringLiteral("state transfer discarded half.mov after 40 of 100 bytes: the server stopped")));
+    EXPECT_TRUE(transfer().receivingFiles().isEmpty());
+    EXPECT_TRUE(mediaFiles().isEmpty());
+    // Its sockets are gone; nothing may reach for them.
+    m_now += 3600000;
+    transfer().closeIdleStreams();
+    spinFor(50);
 }
 
 // A flood from several addresses takes every slot one address may hold and
@@ -331,14 +323,9 @@ TEST(SimFullDisk, TheSystemsErrorIsLoggedAndNoPartialFileIsLeft)
     const SimConfig c = loopbackSimConfig(phone.port());
     const QString logPath = dir.filePath(QStringLiteral("sim.log"));
     QProcess sim;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    sim.setProcessEnvironment(env);
-    sim.start(unshare, {"-m", "--propagation", "private", "sh", "-c", mountScript, mediaDir, QStringLiteral(QEVA_SIM_BIN),
-                        "--bind", simAddress().toString(), "--announce-to", QStringLiteral("127.0.0.1:%1").arg(phone.port()),
-                        "--reply-port", QString::number(phone.port()), "--udp-port", QString::number(c.udpPort),
-                        "--time-port", QString::number(c.timePort), "--tcp-port", QString::number(c.tcpPort),
-                        "--media-dir", mediaDir, "--log", logPath});
+    startChild(sim, unshare,
+               QStringList{"-m", "--propagation", "private", "sh", "-c", mountScript, mediaDir, QStringLiteral(QEVA_SIM_BIN)}
+                   + loopbackSimArguments(c) + QStringList{"--media-dir", mediaDir, "--log", logPath});
     ASSERT_TRUE(sim.waitForStarted(10000));
     ASSERT_TRUE(phone.next(QByteArray::fromHex("414e44025001"), 20000)) << sim.readAllStandardError().toStdString();
     const auto logged = [&](const QByteArray &text) { return readAll(logPath).contains(text); };
