@@ -181,8 +181,9 @@ TEST_F(SimLimitsTest, AppendsTakeOnlyServerOrReceivedFilesWithinTheListsLimits)
     for (const auto &k : cases) {
         SCOPED_TRACE(k.name.left(20).toStdString());
         sendAndWait(appendFrame(k.window, k.name));
-        if (!k.line.isEmpty())
+        if (!k.line.isEmpty()) {
             EXPECT_TRUE(hasLine(*m_sim, k.line)) << m_sim->logLines().last().toStdString();
+        }
     }
     EXPECT_EQ(lists.files(0x01), (QStringList{"a.mp4", "got.jpg", "a.mp4"}));
     EXPECT_TRUE(lists.files(0x02).isEmpty());
