@@ -2,6 +2,7 @@
 
 #include "clivalue.h"
 #include "core/appcontext.h"
+#include "core/logescape.h"
 #include "protocol/catalogue.h"
 #include "protocol/settingscommands.h"
 #include "session/commonmanager.h"
@@ -333,7 +334,7 @@ void CliCall::print(const CliTarget &t)
         return;
     }
     if (t.failed()) {
-        m_err << "qevactl: " << label(t) << ": " << t.error << "\n";
+        m_err << "qevactl: " << LogEscape::text(label(t)) << ": " << t.error << "\n";
         return;
     }
     // A set command says what went out; a query's summary is for --all only.

@@ -1,3 +1,4 @@
+#include "core/logescape.h"
 #include "simfamily.h"
 #include "simserver.h"
 
@@ -10,7 +11,9 @@ const QByteArray kLoginTail = QByteArrayLiteral("\x00\x02\x21\x25");
 // The login frame 5002, which a phone sends in answer to every announcement:
 // it is both the login and the heartbeat. A phone whose password matches the
 // announced one is remembered, by the address it carries, until the
-// connection is ended (5003).
+// connection is ended (5003). The address it carries must be the one it
+// sends from: the password is announced to everyone, so a login must not
+// make a third party a phone that replies may be sent to.
 class LoginFamily : public SimFamily
 {
 public:
@@ -45,7 +48,7 @@ private:
         log(QStringLiteral("login user %1 (%2) name \"%3\" phone %4")
                 .arg(userId, 8, 16, QLatin1Char('0'))
                 .arg(userId)
-                .arg(userName, phone.toString()));
+                .arg(LogEscape::text(userName), phone.toString()));
         if (tail != kLoginTail)
             log(QStringLiteral("login tail %1, expected 00022125").arg(QString::fromLatin1(tail.toHex())));
         if (r.remaining() > 0)
@@ -53,17 +56,24 @@ private:
 
         if (password != server().config().password) {
             ++m_refused;
-            log(QStringLiteral("login refused: wrong password \"%1\" from %2").arg(password, phone.toString()));
+            log(QStringLiteral("login refused: wrong password \"%1\" from %2").arg(LogEscape::text(password), phone.toString()));
             return;
         }
+        const QHostAddress sender(q.sender.toIPv4Address());
         // A phone without a network carries 0.0.0.0; the datagram still says where it is.
         if (phone.toIPv4Address() == 0) {
-            phone = QHostAddress(q.sender.toIPv4Address());
+            phone = sender;
             log(QStringLiteral("login carried 0.0.0.0, replies go to the sender %1").arg(phone.toString()));
+        } else if (phone != sender) {
+            log(QStringLiteral("login from %1 carried %2: remembered as %1").arg(sender.toString(), phone.toString()));
+            phone = sender;
         }
         ++m_logins;
+        const bool known = server().phones().contains(phone);
+        if (!known && !server().addPhone(phone))
+            return; // no room for another phone; the server said so
         m_users.insert(phone.toString(), userName);
-        if (server().addPhone(phone))
+        if (!known)
             logState(QStringLiteral("logged in %1; phones %2").arg(phone.toString(), phoneList()));
     }
 

@@ -56,14 +56,12 @@ int main(int argc, char **argv)
         std::fputs(qPrintable(options.message), stdout);
         return 0;
     case SimOptions::Action::Error:
-        std::fprintf(stderr, "qeva-sim: %s\nTry 'qeva-sim --help'.\n", qPrintable(options.message));
+        std::fprintf(stderr, "qeva-sim: %s\n%s\n", qPrintable(options.message), qPrintable(options.usage));
         return 2;
     case SimOptions::Action::Run:
         break;
     }
 
-    for (const auto &[variable, value] : options.environment)
-        qputenv(variable.toLatin1().constData(), value.toUtf8());
     SimServer server(options.config);
     if (!server.start()) {
         std::fprintf(stderr, "qeva-sim: %s\n", qPrintable(server.errorString()));

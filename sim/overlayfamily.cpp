@@ -1,3 +1,4 @@
+#include "core/logescape.h"
 #include "simfamily.h"
 #include "simserver.h"
 
@@ -58,18 +59,9 @@ private:
         int execute = 1;
     };
 
-    static QString hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')); }
+    static constexpr qsizetype kKeptEffects = 1000;
 
-    // Where a query's answer goes: the address it carries, or its sender
-    // when it carries none.
-    QHostAddress replyAddress(const SimRequest &q, const QHostAddress &carried) const
-    {
-        if (carried.toIPv4Address() != 0)
-            return carried;
-        log(QStringLiteral("%1 carried 0.0.0.0, the reply goes to the sender %2")
-                .arg(SimFrame::codeText(q.code), q.sender.toString()));
-        return QHostAddress(q.sender.toIPv4Address());
-    }
+    static QString hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')); }
 
     void trailing(const SimRequest &q, const SimReader &r) const
     {
@@ -117,7 +109,7 @@ private:
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         t.content = decoder.decode(utf8);
         if (decoder.hasError())
-            log(QStringLiteral("5402 text is not UTF-8: %1").arg(QString::fromLatin1(utf8.toHex())));
+            log(QStringLiteral("5402 text is not UTF-8: %1").arg(LogEscape::hex(utf8)));
         if (t.color > 0x0c)
             log(QStringLiteral("5402 colour code %1 is not one of 00 to 0c").arg(hex2(t.color)));
         if (t.direction > 0x04)
@@ -131,7 +123,7 @@ private:
                      .arg(t.x)
                      .arg(t.y)
                      .arg(t.z)
-                     .arg(t.content));
+                     .arg(LogEscape::text(t.content)));
     }
 
     void clockQuery(const SimRequest &q)
@@ -198,6 +190,9 @@ private:
             log(QStringLiteral("5505 window %1 is not one of this server's windows").arg(hex2(window)));
         const QString text = QStringLiteral("window %1 group %2 variant %3").arg(hex2(window), hex2(group), hex2(variant));
         m_effects << text;
+        // The newest are what a test or a person wants; a flood must not grow them.
+        if (m_effects.size() > kKeptEffects)
+            m_effects.removeFirst();
         logState(QStringLiteral("effect ") + text);
     }
 

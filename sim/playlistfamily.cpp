@@ -1,8 +1,9 @@
 #include "playlistfamily.h"
 
+#include "core/logescape.h"
 #include "simserver.h"
+#include "transferfamily.h"
 
-#include <QProcessEnvironment>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -31,6 +32,11 @@ QString orderName(quint8 order)
 QString PlayListFamily::windowText(quint8 window)
 {
     return QStringLiteral("%1").arg(window, 2, 16, QLatin1Char('0'));
+}
+
+QString PlayListFamily::logText(const QByteArray &name)
+{
+    return LogEscape::bytes(name);
 }
 
 QString PlayListFamily::text(const QByteArray &name)
@@ -66,27 +72,29 @@ void PlayListFamily::install(SimRoutes &routes)
     on(0x5603, &PlayListFamily::deleteEntry);
     on(0x5304, &PlayListFamily::serverFilesQuery);
     on(0x5601, &PlayListFamily::appendFiles);
-    preloadFromEnvironment();
+    preload();
 }
 
-void PlayListFamily::preloadFromEnvironment()
+void PlayListFamily::preload()
 {
-    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    const QString files = env.value(QStringLiteral("QEVA_SIM_SERVER_FILES"));
-    for (const QString &name : files.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+    for (const QString &name : server().config().serverFiles)
         addServerFile(name);
-    const QString lists = env.value(QStringLiteral("QEVA_SIM_PLAYLISTS"));
-    for (const QString &list : lists.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const qsizetype eq = list.indexOf(QLatin1Char('='));
-        bool ok = false;
-        const uint window = list.left(eq).trimmed().toUInt(&ok, 16);
-        if (eq < 0 || !ok || window > 0xff) {
-            log(QStringLiteral("QEVA_SIM_PLAYLISTS: not \"<window>=<file>|<file>\": %1").arg(list));
-            continue;
-        }
-        for (const QString &name : list.mid(eq + 1).split(QLatin1Char('|'), Qt::SkipEmptyParts))
-            addFile(quint8(window), name);
-    }
+    for (const auto &[window, files] : server().config().playLists)
+        for (const QString &name : files)
+            addFile(window, name);
+}
+
+std::optional<QByteArray> PlayListFamily::knownFile(const QByteArray &name) const
+{
+    const qsizetype at = m_serverFiles.indexOf(name);
+    if (at >= 0)
+        return m_serverFiles.at(at); // shared with the list of server files
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(name);
+    const TransferFamily *transfer = server().family<TransferFamily>();
+    if (!utf8.hasError() && transfer && transfer->hasReceived(decoded))
+        return name;
+    return std::nullopt;
 }
 
 QVariantMap PlayListFamily::state() const
@@ -113,14 +121,24 @@ void PlayListFamily::addFile(quint8 window, const QString &name)
 
 bool PlayListFamily::addFileBytes(quint8 window, const QByteArray &name)
 {
-    if (!acceptableName(name)) {
-        log(QStringLiteral("play list %1: name refused (empty, too long or reads as ff00): %2")
-                .arg(windowText(window), text(name)));
+    const SimLimits &limits = server().config().limits;
+    if (!acceptableName(name) || name.size() > limits.nameBytes) {
+        log(QStringLiteral("play list %1: name refused (empty, longer than %2 bytes or reads as ff00): %3")
+                .arg(windowText(window))
+                .arg(limits.nameBytes)
+                .arg(logText(name)));
+        return false;
+    }
+    if (m_windows.value(window).entries.size() >= limits.playListEntries) {
+        log(QStringLiteral("play list %1 is full (%2 entries): \"%3\" not added")
+                .arg(windowText(window))
+                .arg(limits.playListEntries)
+                .arg(logText(name)));
         return false;
     }
     Window &w = m_windows[window];
     w.entries.append(Entry{name, true});
-    logState(QStringLiteral("%1 added \"%2\"; %3 entries").arg(windowText(window), text(name)).arg(w.entries.size()));
+    logState(QStringLiteral("%1 added \"%2\"; %3 entries").arg(windowText(window), logText(name)).arg(w.entries.size()));
     return true;
 }
 
@@ -134,7 +152,7 @@ bool PlayListFamily::playFile(quint8 window, const QString &name, const QHostAdd
         if (it->entries.at(i).name == bytes) {
             it->playing = i;
             it->state = Play;
-            logState(QStringLiteral("%1 playing %2 \"%3\"").arg(windowText(window)).arg(i).arg(name));
+            logState(QStringLiteral("%1 playing %2 \"%3\"").arg(windowText(window)).arg(i).arg(LogEscape::text(name)));
             announcePlaying(window, phone);
             return true;
         }
@@ -150,11 +168,11 @@ bool PlayListFamily::addServerFile(const QString &name)
 bool PlayListFamily::addServerFileBytes(const QByteArray &name)
 {
     if (!acceptableName(name)) {
-        log(QStringLiteral("server file refused (empty, too long or reads as ff00): %1").arg(text(name)));
+        log(QStringLiteral("server file refused (empty, too long or reads as ff00): %1").arg(logText(name)));
         return false;
     }
     m_serverFiles.append(name);
-    logState(QStringLiteral("server file \"%1\"; %2 files").arg(text(name)).arg(m_serverFiles.size()));
+    logState(QStringLiteral("server file \"%1\"; %2 files").arg(logText(name)).arg(m_serverFiles.size()));
     return true;
 }
 
@@ -236,7 +254,7 @@ void PlayListFamily::setPlaying(quint8 window, int index, const QHostAddress &ex
         logState(QStringLiteral("%1 nothing playing").arg(windowText(window)));
         return;
     }
-    logState(QStringLiteral("%1 playing %2 \"%3\"").arg(windowText(window)).arg(index).arg(text(w.entries.at(index).name)));
+    logState(QStringLiteral("%1 playing %2 \"%3\"").arg(windowText(window)).arg(index).arg(logText(w.entries.at(index).name)));
     announcePlaying(window, extra);
 }
 
@@ -270,9 +288,10 @@ void PlayListFamily::listQuery(const SimRequest &q)
 {
     SimReader r = q.reader();
     const quint8 window = r.u8("window id");
-    const QHostAddress phone = r.ipv4("phone address");
+    const QHostAddress carried = r.ipv4("phone address");
     if (!r.ok())
         return malformed(q, r.error());
+    const QHostAddress phone = replyAddress(q, carried);
     const Window w = m_windows.value(window);
     if (w.entries.isEmpty()) {
         log(QStringLiteral("play list %1 is empty").arg(windowText(window)));
@@ -431,10 +450,10 @@ void PlayListFamily::deleteEntry(const SimRequest &q)
     logState(QStringLiteral("%1 removed %2 \"%3\"; %4 entries")
                  .arg(windowText(window))
                  .arg(index)
-                 .arg(text(name))
+                 .arg(logText(name))
                  .arg(w.entries.size()));
     if (how == 0x01 && m_serverFiles.removeOne(name))
-        logState(QStringLiteral("server file \"%1\" deleted; %2 files").arg(text(name)).arg(m_serverFiles.size()));
+        logState(QStringLiteral("server file \"%1\" deleted; %2 files").arg(logText(name)).arg(m_serverFiles.size()));
 
     // The entry that plays keeps playing at its new place; a removed
     // playing entry gives way to the one that took its place.
@@ -449,9 +468,10 @@ void PlayListFamily::deleteEntry(const SimRequest &q)
 void PlayListFamily::serverFilesQuery(const SimRequest &q)
 {
     SimReader r = q.reader();
-    const QHostAddress phone = r.ipv4("phone address");
+    const QHostAddress carried = r.ipv4("phone address");
     if (!r.ok())
         return malformed(q, r.error());
+    const QHostAddress phone = replyAddress(q, carried);
     if (m_serverFiles.isEmpty()) {
         log(QStringLiteral("no server files to send"));
         return;
@@ -488,9 +508,13 @@ void PlayListFamily::appendFiles(const SimRequest &q)
         log(QStringLiteral("append %1: byte 2 is %2, expected 01").arg(windowText(window)).arg(one));
     if (r.remaining() > 0)
         log(QStringLiteral("append %1: %2 byte(s) after the end byte").arg(windowText(window)).arg(r.remaining()));
-    if (!m_serverFiles.contains(name))
-        log(QStringLiteral("append %1: \"%2\" is not a server file").arg(windowText(window), text(name)));
-    addFileBytes(window, name);
+    const std::optional<QByteArray> known = knownFile(name);
+    if (!known) {
+        log(QStringLiteral("append %1: \"%2\" is neither a server file nor a received one: not added")
+                .arg(windowText(window), logText(name)));
+        return;
+    }
+    addFileBytes(window, *known);
 }
 
 QEVA_SIM_FAMILY(PlayListFamily)

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The play list of every window and the files the server keeps.
 //
@@ -21,9 +22,10 @@
 // Other families reach it through server().family<PlayListFamily>() (a
 // received file goes on a window's list and plays).
 //
-// Preloading, for a simulator started from the command line: the
-// environment variable QEVA_SIM_SERVER_FILES lists server files separated by
-// "|"; QEVA_SIM_PLAYLISTS gives play lists as "01=a.mp4|b.jpg;02=c.mp4".
+// The server's files and the play lists it starts with come from its
+// config (SimConfig::serverFiles, playLists). A 5601 appends only a
+// server file or a received one, as a real server would; a list holds at
+// most SimLimits::playListEntries names of at most SimLimits::nameBytes.
 class PlayListFamily : public SimFamily
 {
 public:
@@ -38,7 +40,8 @@ public:
     // Appends name to the window's list (a window not seen yet gets one).
     void addFile(quint8 window, const QString &name);
     // The same with the name's bytes as they stand (tests: names that are
-    // not UTF-8). False when the name cannot be held (see acceptableName).
+    // not UTF-8). False when the name cannot be held (see acceptableName)
+    // or the list is full.
     bool addFileBytes(quint8 window, const QByteArray &name);
     // Makes name the window's playing entry and sends the play-state reply
     // (5101) to phone; false when the window has no entry of that name.
@@ -83,7 +86,9 @@ private:
         quint8 volume = 5;
     };
 
-    void preloadFromEnvironment();
+    void preload();
+    // The server's own copy of a name it may list, or nothing.
+    std::optional<QByteArray> knownFile(const QByteArray &name) const;
     void listQuery(const SimRequest &q);
     void playSingle(const SimRequest &q);
     void playControl(const SimRequest &q);
@@ -103,6 +108,7 @@ private:
     void sendSequence(const QHostAddress &phone, const QList<QByteArray> &replies);
     QByteArray listReply(const Window &w, int index, bool last) const;
     static QString text(const QByteArray &name);
+    static QString logText(const QByteArray &name);
     static QString windowText(quint8 window);
 
     QMap<quint8, Window> m_windows;

@@ -1,3 +1,4 @@
+#include "core/logescape.h"
 #include "simfamily.h"
 #include "simserver.h"
 
@@ -61,7 +62,8 @@ private:
                                 "path \"%7\" switch %8 rgb %9 %10 %11 source %12 rotation %13")
                      .arg(hex2(m_restart), hex2(m_skipLogin))
                      .arg(m_brightness)
-                     .arg(hex2(m_wifi), hex2(m_background), m_restartTime, m_transferPath, hex2(m_screenSwitch))
+                     .arg(hex2(m_wifi), hex2(m_background), LogEscape::text(m_restartTime), LogEscape::text(m_transferPath),
+                          hex2(m_screenSwitch))
                      .arg(m_red)
                      .arg(m_green)
                      .arg(m_blue)
@@ -75,23 +77,17 @@ private:
             log(QStringLiteral("%1 has %2 byte(s) after its last field").arg(SimFrame::codeText(q.code)).arg(r.remaining()));
     }
 
-    // Where a query's answer goes: the address it carries, or its sender
-    // when it carries none (a phone without a network sends 0.0.0.0).
-    std::optional<QHostAddress> replyAddress(const SimRequest &q)
+    // Where a query's answer goes; nothing for a query without the phone's address.
+    std::optional<QHostAddress> queryReplyAddress(const SimRequest &q)
     {
         SimReader r = q.reader();
-        QHostAddress phone = r.ipv4("phone address");
+        const QHostAddress phone = r.ipv4("phone address");
         if (!r.ok()) {
             malformed(q, r.error());
             return std::nullopt;
         }
         noteTrailing(q, r);
-        if (phone.toIPv4Address() == 0) {
-            phone = QHostAddress(q.sender.toIPv4Address());
-            log(QStringLiteral("%1 carried 0.0.0.0, the answer goes to the sender %2")
-                    .arg(SimFrame::codeText(q.code), phone.toString()));
-        }
-        return phone;
+        return SimFamily::replyAddress(q, phone);
     }
 
     // A record text: its count, then the bytes; an empty one is the count 0
@@ -120,7 +116,7 @@ private:
 
     void query(const SimRequest &q)
     {
-        const auto phone = replyAddress(q);
+        const auto phone = queryReplyAddress(q);
         if (!phone)
             return;
         SimFrameWriter w(0x5501);
@@ -189,7 +185,7 @@ private:
 
     void volumeQuery(const SimRequest &q)
     {
-        const auto phone = replyAddress(q);
+        const auto phone = queryReplyAddress(q);
         if (!phone)
             return;
         sendReply(*phone, SimFrameWriter(0x5503).u8(quint8(m_maxVolume)).u8(quint8(m_volume)).frame());
@@ -222,7 +218,7 @@ private:
         const QDateTime at = QDateTime::fromMSecsSinceEpoch(m_correctedTimeMs, Qt::UTC);
         log(QStringLiteral("time correction %1 ms = %2 UTC, zone %3")
                 .arg(m_correctedTimeMs)
-                .arg(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")), zone));
+                .arg(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")), LogEscape::text(zone)));
     }
 
     // What a freshly installed server reports.

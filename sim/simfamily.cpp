@@ -1,5 +1,6 @@
 #include "simfamily.h"
 
+#include "core/logescape.h"
 #include "protocol/hexcodec.h"
 #include "simframe.h"
 #include "simserver.h"
@@ -50,6 +51,11 @@ void SimFamily::malformed(const SimRequest &request, const QString &why) const
     m_server->log(QStringLiteral("malformed %1: %2").arg(SimFrame::codeText(request.code), why));
 }
 
+QHostAddress SimFamily::replyAddress(const SimRequest &request, const QHostAddress &carried) const
+{
+    return m_server->replyAddress(request, carried);
+}
+
 bool SimFamily::sendReply(const QHostAddress &phone, const QByteArray &frame) const
 {
     return m_server->sendToPhone(phone, frame);
@@ -59,7 +65,7 @@ bool SimFamily::sendReply(const QHostAddress &phone, const QString &hexFrame) co
 {
     const std::optional<QByteArray> bytes = HexCodec::hexStringToByteToNSData(hexFrame);
     if (!bytes || bytes->isEmpty()) {
-        m_server->log(QStringLiteral("reply not sent (%1): not hex: %2").arg(name(), hexFrame));
+        m_server->log(QStringLiteral("reply not sent (%1): not hex: %2").arg(name(), LogEscape::text(hexFrame)));
         return false;
     }
     return m_server->sendToPhone(phone, *bytes);

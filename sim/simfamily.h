@@ -24,7 +24,7 @@
 //             const QHostAddress phone = r.ipv4("phone address");
 //             if (!r.ok())
 //                 return malformed(q, r.error());
-//             sendReply(phone, SimFrameWriter(0x5503).u8(100).u8(m_volume).frame());
+//             sendReply(replyAddress(q, phone), SimFrameWriter(0x5503).u8(100).u8(m_volume).frame());
 //         }
 //         int m_volume = 50;
 //     };
@@ -36,7 +36,12 @@
 //   a request that no family claims is logged as unhandled.
 // - Replies go to <phone>:<reply port>; the phone's address is the one its
 //   query carries (SimRequest::trailingAddress() reads the last 4 bytes,
-//   where every query keeps it). sendReply() logs the frame it sends.
+//   where every query keeps it), passed through replyAddress(), which keeps
+//   it only when it is the sender's or a logged-in phone's. sendReply()
+//   logs the frame it sends; a peer's requests get at most
+//   SimLimits::repliesPerSecond datagrams a second.
+// - Text from the wire goes into a log line through LogEscape (names,
+//   texts) or LogEscape::hex (bytes), so that it cannot forge lines.
 // - log() writes a line; logState() writes "state <family> <text>" for what
 //   a test or a person reading the log should see change. state() is what
 //   tests read through SimServer::family("volume")->state().
@@ -99,6 +104,8 @@ public:
     virtual QString name() const = 0;
     virtual void install(SimRoutes &routes) = 0;
     virtual QVariantMap state() const { return {}; }
+    // The server is about to close its sockets: forget every one of them.
+    virtual void serverStopping() {}
 
 protected:
     SimServer &server() const { return *m_server; }
@@ -106,6 +113,8 @@ protected:
     void logState(const QString &text) const;
     // "malformed <code>: <why>", the one line a bad request leaves.
     void malformed(const SimRequest &request, const QString &why) const;
+    // Where a query's answer goes: see SimServer::replyAddress.
+    QHostAddress replyAddress(const SimRequest &request, const QHostAddress &carried) const;
     // To phone:<reply port>; false (and a log line) when it could not go.
     bool sendReply(const QHostAddress &phone, const QByteArray &frame) const;
     bool sendReply(const QHostAddress &phone, const QString &hexFrame) const;

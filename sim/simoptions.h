@@ -3,21 +3,17 @@
 #include "simconfig.h"
 
 #include <QString>
-#include <QList>
-#include <QPair>
-#include <QStringList>
 
 // The command line of qeva-sim, kept out of main() so that tests read it
-// without starting a process.
+// without starting a process. Every setting, the families' included, ends
+// up in the config: nothing is read from the environment.
 struct SimOptions
 {
     enum class Action { Run, Help, Error };
     Action action = Action::Error;
     SimConfig config;
     QString message; // the help text, or what was wrong
-    // Family settings (media folder, faults, preloads). The families read
-    // them from the environment, so main() puts them there before starting.
-    QList<QPair<QString, QString>> environment;
+    QString usage;   // one line, for an error
 };
 
 // arguments as QCoreApplication::arguments() gives them (the program first).

@@ -1,9 +1,10 @@
 #include "timedplayfamily.h"
 
+#include "core/logescape.h"
 #include "simserver.h"
 
-#include <QProcessEnvironment>
 #include <QVariantList>
+#include <algorithm>
 
 namespace {
 const QByteArray kMore = QByteArray::fromHex("ff00");
@@ -34,33 +35,32 @@ void TimedPlayFamily::install(SimRoutes &routes)
     routes.on(SimPort::Control, 0x5301, [this](const SimRequest &q) { listQuery(q); });
     routes.on(SimPort::Control, 0x5303, [this](const SimRequest &q) { detailQuery(q); });
     routes.on(SimPort::Control, 0x5602, [this](const SimRequest &q) { schemeFrame(q); });
-    preloadFromEnvironment();
+    preload();
 }
 
-void TimedPlayFamily::preloadFromEnvironment()
+void TimedPlayFamily::preload()
 {
-    const QString all = QProcessEnvironment::systemEnvironment().value(QStringLiteral("QEVA_SIM_SCHEMES"));
-    for (const QString &entry : all.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const qsizetype colon = entry.indexOf(QLatin1Char(':'));
-        const qsizetype eq = entry.indexOf(QLatin1Char('='));
-        bool windowOk = false, idOk = false;
-        const uint window = colon < 0 ? 0 : entry.left(colon).trimmed().toUInt(&windowOk, 16);
-        const uint id = eq < colon ? 0 : entry.mid(colon + 1, eq - colon - 1).trimmed().toUInt(&idOk, 16);
-        const QStringList parts = entry.mid(eq + 1).split(QLatin1Char('|'));
-        if (colon < 0 || eq < 0 || !windowOk || !idOk || window > 0xff || id > 0xff || parts.first().isEmpty()) {
-            log(QStringLiteral("QEVA_SIM_SCHEMES: not \"<window>:<id>=<name>|<file>|<file>\": %1").arg(entry));
-            continue;
-        }
+    for (const SimSchemeSeed &seed : server().config().schemes) {
         Scheme s;
-        s.window = quint8(window);
-        s.id = quint8(id);
-        s.name = parts.first().toUtf8();
+        s.window = seed.window;
+        s.id = seed.id;
+        s.name = seed.name.toUtf8();
         s.schedule = kDefaultSchedule;
-        for (qsizetype i = 1; i < parts.size(); ++i)
-            if (!parts.at(i).isEmpty())
-                s.files << parts.at(i).toUtf8();
+        for (const QString &file : seed.files)
+            s.files << file.toUtf8();
         addScheme(s);
     }
+}
+
+QString TimedPlayFamily::logText(const QByteArray &utf8)
+{
+    return LogEscape::bytes(utf8);
+}
+
+bool TimedPlayFamily::hasWindow(quint8 window) const
+{
+    const QList<SimWindow> windows = server().windows();
+    return std::any_of(windows.cbegin(), windows.cend(), [window](const SimWindow &w) { return w.id == window; });
 }
 
 void TimedPlayFamily::addScheme(const Scheme &scheme)
@@ -68,7 +68,7 @@ void TimedPlayFamily::addScheme(const Scheme &scheme)
     const bool replaced = m_windows.value(scheme.window).contains(scheme.id);
     m_windows[scheme.window].insert(scheme.id, scheme);
     logState(QStringLiteral("window %1 scheme %2 \"%3\" %4 with %5 file(s); window %1 has %6 scheme(s)")
-                 .arg(hexByte(scheme.window), hexByte(scheme.id), text(scheme.name),
+                 .arg(hexByte(scheme.window), hexByte(scheme.id), logText(scheme.name),
                       replaced ? QStringLiteral("replaced") : QStringLiteral("stored"))
                  .arg(scheme.files.size())
                  .arg(m_windows.value(scheme.window).size()));
@@ -108,14 +108,6 @@ QVariantMap TimedPlayFamily::state() const
         windows.insert(hexByte(w.key()), list);
     }
     return {{QStringLiteral("windows"), windows}, {QStringLiteral("pending"), pendingCount()}};
-}
-
-QHostAddress TimedPlayFamily::replyAddress(const SimRequest &q, const QHostAddress &carried) const
-{
-    // A phone without a network carries 0.0.0.0; the datagram still says where it is.
-    if (carried.toIPv4Address() == 0)
-        return QHostAddress(q.sender.toIPv4Address());
-    return carried;
 }
 
 void TimedPlayFamily::sendSequence(const QHostAddress &phone, const QList<QByteArray> &replies, const QString &what)
@@ -202,12 +194,20 @@ bool TimedPlayFamily::fileFrame(const SimRequest &q, const QString &sender)
     const quint8 end = r.u8("end byte");
     if (!r.ok() || r.remaining() != 0)
         return false;
-    Scheme &s = m_pending[sender];
-    s.files << name;
-    log(QStringLiteral("window %1 scheme %2 file %3: %4")
-            .arg(hexByte(s.window), hexByte(s.id))
-            .arg(s.files.size())
-            .arg(text(name)));
+    Pending &p = m_pending[sender];
+    Scheme &s = p.scheme;
+    const SimLimits &limits = server().config().limits;
+    if (p.refusal.isEmpty() && s.files.size() >= limits.filesPerScheme)
+        p.refusal = QStringLiteral("more than %1 files").arg(limits.filesPerScheme);
+    if (p.refusal.isEmpty() && name.size() > limits.nameBytes)
+        p.refusal = QStringLiteral("a file name longer than %1 bytes").arg(limits.nameBytes);
+    if (p.refusal.isEmpty()) {
+        s.files << name;
+        log(QStringLiteral("window %1 scheme %2 file %3: %4")
+                .arg(hexByte(s.window), hexByte(s.id))
+                .arg(s.files.size())
+                .arg(logText(name)));
+    }
     if (end == kMoreFiles)
         return true;
     // The phone counts the hex characters of the length and the name.
@@ -215,8 +215,20 @@ bool TimedPlayFamily::fileFrame(const SimRequest &q, const QString &sender)
     if (end != expected)
         log(QStringLiteral("window %1 scheme %2: closing byte %3, expected %4")
                 .arg(hexByte(s.window), hexByte(s.id), hexByte(end), hexByte(expected)));
-    const Scheme done = m_pending.take(sender);
-    addScheme(done);
+    const Pending done = m_pending.take(sender);
+    if (!done.refusal.isEmpty()) {
+        log(QStringLiteral("window %1 scheme %2 not stored: %3")
+                .arg(hexByte(done.scheme.window), hexByte(done.scheme.id), done.refusal));
+        return true;
+    }
+    const QMap<quint8, Scheme> stored = m_windows.value(done.scheme.window);
+    if (!stored.contains(done.scheme.id) && stored.size() >= limits.schemesPerWindow) {
+        log(QStringLiteral("window %1 scheme %2 not stored: the window has %3 schemes already")
+                .arg(hexByte(done.scheme.window), hexByte(done.scheme.id))
+                .arg(stored.size()));
+        return true;
+    }
+    addScheme(done.scheme);
     return true;
 }
 
@@ -245,13 +257,29 @@ bool TimedPlayFamily::parameterFrame(const SimRequest &q, const QString &sender)
     if (!r.ok() || r.remaining() != 0)
         return false;
     if (m_pending.contains(sender)) {
-        const Scheme &old = m_pending.value(sender);
+        const Scheme &old = m_pending.value(sender).scheme;
         log(QStringLiteral("window %1 scheme %2 from %3 dropped: a new scheme began before its last file")
                 .arg(hexByte(old.window), hexByte(old.id), sender));
+        m_pending.remove(sender);
+    }
+    if (!hasWindow(s.window)) {
+        log(QStringLiteral("window %1 scheme %2 \"%3\" refused: the server has no window %1")
+                .arg(hexByte(s.window), hexByte(s.id), logText(s.name)));
+        return true;
+    }
+    if (m_pending.size() >= kMaxPending) {
+        auto oldest = m_pending.begin();
+        for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
+            if (it->serial < oldest->serial)
+                oldest = it;
+        log(QStringLiteral("window %1 scheme %2 from %3 dropped: %4 schemes under way")
+                .arg(hexByte(oldest->scheme.window), hexByte(oldest->scheme.id), oldest.key())
+                .arg(m_pending.size()));
+        m_pending.erase(oldest);
     }
     log(QStringLiteral("window %1 scheme %2 \"%3\": parameters received, waiting for its files")
-            .arg(hexByte(s.window), hexByte(s.id), text(s.name)));
-    m_pending.insert(sender, s);
+            .arg(hexByte(s.window), hexByte(s.id), logText(s.name)));
+    m_pending.insert(sender, Pending{s, ++m_serial, QString()});
     return true;
 }
 

@@ -18,11 +18,12 @@
 // the last file frame arrives the scheme is stored, replacing one of the
 // same window and id.
 //
-// Preloading, for a simulator started from the command line: the
-// environment variable QEVA_SIM_SCHEMES gives schemes as
-// "01:01=早间|/media/a.mp4|/media/b.mp4;01:02=晚间|/media/c.mp4"
-// (window:id=name|file|file, schemes separated by ";"), each playing
-// every day of the year from 08:00:00 to 18:00:00 with no clock and no text.
+// The schemes it starts with come from its config (SimConfig::schemes).
+// From the phone it stores schemes only for the server's own windows, at
+// most SimLimits::schemesPerWindow of them, each with at most
+// SimLimits::filesPerScheme files of at most SimLimits::nameBytes; a scheme
+// over a limit is not stored. A few phones may each have one scheme under
+// way; past kMaxPending the oldest is dropped.
 class TimedPlayFamily : public SimFamily
 {
 public:
@@ -51,9 +52,17 @@ public:
     QList<Scheme> schemes(quint8 window) const;
     // The scheme frames a phone has begun and not yet finished, by sender.
     int pendingCount() const { return int(m_pending.size()); }
+    static constexpr int kMaxPending = 16;
 
 private:
-    void preloadFromEnvironment();
+    struct Pending
+    {
+        Scheme scheme;
+        qint64 serial = 0;   // the order schemes were begun in
+        QString refusal;     // why it will not be stored, once known
+    };
+
+    void preload();
     void listQuery(const SimRequest &q);
     void detailQuery(const SimRequest &q);
     void schemeFrame(const SimRequest &q);
@@ -62,8 +71,10 @@ private:
     bool parameterFrame(const SimRequest &q, const QString &sender);
     QByteArray schemeReply(const Scheme &s) const;
     void sendSequence(const QHostAddress &phone, const QList<QByteArray> &replies, const QString &what);
-    QHostAddress replyAddress(const SimRequest &q, const QHostAddress &carried) const;
+    bool hasWindow(quint8 window) const;
+    static QString logText(const QByteArray &utf8);
 
     QMap<quint8, QMap<quint8, Scheme>> m_windows;
-    QMap<QString, Scheme> m_pending; // by the sender's address and port
+    QMap<QString, Pending> m_pending; // by the sender's address and port
+    qint64 m_serial = 0;
 };

@@ -142,7 +142,7 @@ private:
             return;
         }
         const Settings s = m_settings.value(id);
-        sendReply(phone, SimFrameWriter(0x5201)
+        sendReply(replyAddress(q, phone), SimFrameWriter(0x5201)
                              .u16(s.x)
                              .u16(s.y)
                              .u16(s.width)

@@ -1,6 +1,7 @@
 #include "net/udpsocketcontroller.h"
 
 #include "core/appcontext.h"
+#include "core/logescape.h"
 #include "core/logging.h"
 #include "protocol/commonclass.h"
 
@@ -213,7 +214,7 @@ void UdpSocketController::readServer()
 void UdpSocketController::udpSocketDidReceiveData(const QByteArray &data, const QHostAddress &from, quint16 port)
 {
     const QString hex = CommonClass::NSDataToByteTohex(data);
-    qevaLog(lcNet, QStringLiteral("result = %1").arg(stringFromHexString(hex)));
+    qevaLog(lcNet, QStringLiteral("result = %1").arg(LogEscape::text(stringFromHexString(hex))));
     auto it = m_delegateArray.find(kReceiverTag);
     if (it == m_delegateArray.end() || (it->hadObject && !it->object) || !it->handler)
         return; // nobody listens: dropped
@@ -279,6 +280,6 @@ QString UdpSocketController::stringFromHexString(const QString &hex) const
         }
     }
     const QString result = failed ? QStringLiteral("(null)") : out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    qevaLog(lcNet, QStringLiteral("-------string----%1").arg(result));
+    qevaLog(lcNet, QStringLiteral("-------string----%1").arg(LogEscape::text(result)));
     return result;
 }

@@ -214,8 +214,8 @@ TEST_F(CliTest, WindowAddAndCloseReportTheNewlyAnnouncedWindows)
 
 TEST_F(CliTest, PlayListShowsEntriesAndPlayTakesTheShownNumber)
 {
-    Sim &sim = startSim(0, {}, {{QStringLiteral("QEVA_SIM_PLAYLISTS"), QStringLiteral("01=/media/a.mp4|/media/b.jpg")},
-                                {QStringLiteral("QEVA_SIM_SERVER_FILES"), QStringLiteral("/media/c.mp4")}});
+    Sim &sim = startSim(0, {QStringLiteral("--playlists"), QStringLiteral("01=/media/a.mp4|/media/b.jpg"),
+                                QStringLiteral("--server-files"), QStringLiteral("/media/c.mp4")});
     const Run list = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("playlist")});
     ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
     ASSERT_EQ(list.lines().size(), 2) << list.out.toStdString();
@@ -238,7 +238,7 @@ TEST_F(CliTest, PlayListShowsEntriesAndPlayTakesTheShownNumber)
 TEST_F(CliTest, SendWritesTheFileAndPutsItOnThePlayList)
 {
     const QString media = m_dir.filePath(QStringLiteral("media"));
-    Sim &sim = startSim(0, {}, {{QStringLiteral("QEVA_SIM_MEDIA_DIR"), media}});
+    Sim &sim = startSim(0, {QStringLiteral("--media-dir"), media});
     QByteArray content;
     for (int i = 0; i < 300000; ++i)
         content.append(char(i * 7));
@@ -259,7 +259,7 @@ TEST_F(CliTest, SendWritesTheFileAndPutsItOnThePlayList)
 
 TEST_F(CliTest, SchemeSetWritesANewSchemeThatSchemesThenLists)
 {
-    Sim &sim = startSim(0, {}, {{QStringLiteral("QEVA_SIM_SERVER_FILES"), QStringLiteral("/media/a.mp4|/media/b.mp4")}});
+    Sim &sim = startSim(0, {QStringLiteral("--server-files"), QStringLiteral("/media/a.mp4|/media/b.mp4")});
     // An empty window is not answered at all; the tool still tells it from a silent server.
     const Run none = ctl({QStringLiteral("-s"), QStringLiteral("127.0.0.2"), QStringLiteral("--timeout"), QStringLiteral("1"),
                           QStringLiteral("--json"), QStringLiteral("schemes")});

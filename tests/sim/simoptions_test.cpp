@@ -55,18 +55,59 @@ TEST(SimOptions, ReadsEveryOption)
     EXPECT_EQ(c.endAfterMs, 1500);
 }
 
-TEST(SimOptions, FamilySettingsGoToTheEnvironmentTheFamiliesRead)
+TEST(SimOptions, FamilySettingsAndLimitsGoToTheConfig)
 {
     const SimOptions o = parse({"--media-dir", "/tmp/m", "--transfer-fault", "drop:100", "--server-files", "a.mp4|b.jpg",
-                                "--playlists", "01=a.mp4", "--schemes", "01:01=早间|a.mp4"});
+                                "--playlists", "01=a.mp4|b.jpg; 0a=c.mp4", "--schemes", "01:01=早间|a.mp4|b.jpg;2:ff=晚间",
+                                "--max-playlist", "10", "--max-name-bytes", "64", "--max-schemes", "3",
+                                "--max-scheme-files", "4", "--replies-per-second", "50", "--memory-log-bytes", "65536",
+                                "--log-max-bytes", "100000", "--tcp-idle-ms", "500", "--tcp-per-peer", "2",
+                                "--tcp-max-connections", "5"});
     ASSERT_EQ(o.action, SimOptions::Action::Run) << o.message.toStdString();
-    const QList<QPair<QString, QString>> expected{
-        {"QEVA_SIM_MEDIA_DIR", "/tmp/m"}, {"QEVA_SIM_TRANSFER_FAULT", "drop:100"},
-        {"QEVA_SIM_SERVER_FILES", "a.mp4|b.jpg"}, {"QEVA_SIM_PLAYLISTS", "01=a.mp4"},
-        {"QEVA_SIM_SCHEMES", QStringLiteral("01:01=早间|a.mp4")},
-    };
-    EXPECT_EQ(o.environment, expected);
-    EXPECT_TRUE(parse({}).environment.isEmpty());
+    const SimConfig &c = o.config;
+    EXPECT_EQ(c.mediaDir, QStringLiteral("/tmp/m"));
+    EXPECT_EQ(c.transferFault, QStringLiteral("drop:100"));
+    EXPECT_EQ(c.serverFiles, (QStringList{"a.mp4", "b.jpg"}));
+    EXPECT_EQ(c.playLists, (QList<QPair<quint8, QStringList>>{{0x01, {"a.mp4", "b.jpg"}}, {0x0a, {"c.mp4"}}}));
+    EXPECT_EQ(c.schemes, (QList<SimSchemeSeed>{{0x01, 0x01, QStringLiteral("早间"), {"a.mp4", "b.jpg"}},
+                                              {0x02, 0xff, QStringLiteral("晚间"), {}}}));
+    SimLimits limits;
+    limits.playListEntries = 10;
+    limits.nameBytes = 64;
+    limits.schemesPerWindow = 3;
+    limits.filesPerScheme = 4;
+    limits.repliesPerSecond = 50;
+    limits.memoryLogBytes = 65536;
+    limits.logFileBytes = 100000;
+    limits.tcpIdleMs = 500;
+    limits.tcpPerPeer = 2;
+    limits.tcpConnections = 5;
+    EXPECT_EQ(c.limits, limits);
+
+    // Without the options: nothing preloaded, the built-in limits.
+    const SimOptions none = parse({});
+    EXPECT_TRUE(none.config.serverFiles.isEmpty() && none.config.playLists.isEmpty() && none.config.schemes.isEmpty());
+    EXPECT_TRUE(none.config.mediaDir.isEmpty() && none.config.transferFault.isEmpty());
+    EXPECT_EQ(none.config.limits, SimLimits());
+}
+
+// What the options used to come through must not change a simulator.
+TEST(SimOptions, TheEnvironmentChangesNothing)
+{
+    const char *variables[] = {"QEVA_SIM_MEDIA_DIR", "QEVA_SIM_TRANSFER_FAULT", "QEVA_SIM_SERVER_FILES",
+                               "QEVA_SIM_PLAYLISTS", "QEVA_SIM_SCHEMES"};
+    for (const char *v : variables)
+        qputenv(v, "01=x.mp4");
+    PhoneSocket phone;
+    SimServer sim(loopbackSimConfig(phone.port()));
+    const bool started = sim.start();
+    for (const char *v : variables)
+        qunsetenv(v);
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(sim.family(QStringLiteral("playlist"))->state().value("serverFiles").toStringList().isEmpty());
+    EXPECT_TRUE(sim.family(QStringLiteral("playlist"))->state().value("windows").toMap().isEmpty());
+    EXPECT_TRUE(sim.family(QStringLiteral("timedplay"))->state().value("windows").toMap().isEmpty());
+    EXPECT_EQ(sim.family(QStringLiteral("transfer"))->state().value("fault").toString(), QStringLiteral("none"));
 }
 
 TEST(SimOptions, AnnouncementPortFollowsTheReplyPortUnlessGiven)
@@ -113,6 +154,27 @@ TEST(SimOptions, BadArgumentsSayWhatIsWrong)
         {{"--end-after", "nan"}, "--end-after"},
         {{"--name", QString(70000, QLatin1Char('n'))}, "--name"},
         {{"--log", ""}, "--log"},
+        {{"--media-dir", ""}, "--media-dir"},
+        {{"--transfer-fault", "explode"}, "--transfer-fault"},
+        {{"--transfer-fault", "drop:-1"}, "--transfer-fault"},
+        {{"--server-files", "a.mp4|" + QString(70000, QLatin1Char('x'))}, "--server-files"},
+        {{"--playlists", "01"}, "--playlists"},
+        {{"--playlists", "zz=a.mp4"}, "--playlists"},
+        {{"--playlists", "100=a.mp4"}, "--playlists"},
+        {{"--schemes", "01=早间|a.mp4"}, "--schemes"},
+        {{"--schemes", "01:01="}, "--schemes"},
+        {{"--schemes", "01:g1=早间"}, "--schemes"},
+        {{"--max-playlist", "0"}, "--max-playlist"},
+        {{"--max-playlist", "65536"}, "--max-playlist"},
+        {{"--max-name-bytes", "ten"}, "--max-name-bytes"},
+        {{"--max-schemes", "257"}, "--max-schemes"},
+        {{"--max-scheme-files", "-1"}, "--max-scheme-files"},
+        {{"--replies-per-second", "0"}, "--replies-per-second"},
+        {{"--memory-log-bytes", "100"}, "--memory-log-bytes"},
+        {{"--log-max-bytes", "1.5"}, "--log-max-bytes"},
+        {{"--tcp-idle-ms", "10"}, "--tcp-idle-ms"},
+        {{"--tcp-per-peer", "0"}, "--tcp-per-peer"},
+        {{"--tcp-max-connections", ""}, "--tcp-max-connections"},
     };
     for (const auto &k : cases) {
         SCOPED_TRACE(k.args.join(QLatin1Char(' ')).left(60).toStdString());
@@ -128,7 +190,10 @@ TEST(SimOptions, HelpListsEveryOption)
     ASSERT_EQ(o.action, SimOptions::Action::Help);
     for (const char *option : {"--bind", "--announce-to", "--multicast-interface", "--name", "--password", "--id",
                                "--windows", "--interval-ms", "--udp-port", "--tcp-port", "--time-port", "--reply-port",
-                               "--log", "--end-after"})
+                               "--log", "--end-after", "--media-dir", "--transfer-fault", "--server-files", "--playlists",
+                               "--schemes", "--max-playlist", "--max-name-bytes", "--max-schemes", "--max-scheme-files",
+                               "--replies-per-second", "--memory-log-bytes", "--log-max-bytes", "--tcp-idle-ms",
+                               "--tcp-per-peer", "--tcp-max-connections"})
         EXPECT_TRUE(o.message.contains(QLatin1String(option))) << option;
 }
 
@@ -156,25 +221,18 @@ protected:
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
     }
-    QStringList loopbackArgs(const SimConfig &c) const
-    {
-        return {QStringLiteral("--bind"), c.bindAddress.toString(),
-                QStringLiteral("--announce-to"), QStringLiteral("127.0.0.1:%1").arg(c.announcePort),
-                QStringLiteral("--reply-port"), QString::number(c.replyPort),
-                QStringLiteral("--udp-port"), QString::number(c.udpPort),
-                QStringLiteral("--tcp-port"), QString::number(c.tcpPort),
-                QStringLiteral("--time-port"), QString::number(c.timePort)};
-    }
     PhoneSocket m_phone;
 };
 
-TEST_F(SimBinary, BadArgumentsExitWithTwo)
+TEST_F(SimBinary, BadArgumentsExitWithTwoAndTheUsage)
 {
-    for (const QStringList &args : {QStringList{"--id", "xyz"}, QStringList{"--bogus"}, QStringList{"stray"}}) {
+    for (const QStringList &args : {QStringList{"--id", "xyz"}, QStringList{"--bogus"}, QStringList{"stray"},
+                                    QStringList{"--transfer-fault", "explode"}, QStringList{"--tcp-per-peer", "0"}}) {
         SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
         const Run r = runToEnd(args);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.startsWith(QLatin1String("qeva-sim: "))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String("Usage: qeva-sim [options]"))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
 }
@@ -191,7 +249,7 @@ TEST_F(SimBinary, PortInUseExitsWithOne)
     const SimConfig c = loopbackSimConfig(m_phone.port());
     QUdpSocket holder;
     ASSERT_TRUE(holder.bind(simAddress(), c.udpPort, QAbstractSocket::DontShareAddress));
-    const Run r = runToEnd(loopbackArgs(c));
+    const Run r = runToEnd(loopbackSimArguments(c));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("cannot bind UDP control port 127.0.0.2:%1").arg(c.udpPort)))
         << r.err.toStdString();
@@ -207,7 +265,7 @@ TEST_F(SimBinary, EndsTheConnectionOfALoggedInPhone)
         ASSERT_TRUE(dir.isValid());
         const QString logPath = dir.filePath(QStringLiteral("sim.log"));
         const SimConfig c = loopbackSimConfig(m_phone.port());
-        QStringList args = loopbackArgs(c) + QStringList{QStringLiteral("--log"), logPath, QStringLiteral("--name"),
+        QStringList args = loopbackSimArguments(c) + QStringList{QStringLiteral("--log"), logPath, QStringLiteral("--name"),
                                                         QStringLiteral("大厅")};
         if (!bySignal)
             args << QStringLiteral("--end-after") << QStringLiteral("2");

@@ -227,9 +227,10 @@ TEST_F(SimServerTest, LoginIsLoggedAndRemembered)
          QStringLiteral("login user 000d982b (890923) name \"张三\" phone 127.0.0.1"), {QStringLiteral("127.0.0.1")}},
         {"empty name", 0xfedcba98, QString(), QStringLiteral("468"), QStringLiteral("127.0.0.1"),
          QStringLiteral("login user fedcba98 (4275878552) name \"\" phone 127.0.0.1"), {QStringLiteral("127.0.0.1")}},
-        // Replies go where the frame says, not to the datagram's sender.
+        // The password is announced to all: a login cannot make another
+        // address a phone that replies go to. It is the sender that logs in.
         {"carried address", 7, QStringLiteral("ann"), QStringLiteral("468"), QStringLiteral("127.0.0.5"),
-         QStringLiteral("login user 00000007 (7) name \"ann\" phone 127.0.0.5"), {QStringLiteral("127.0.0.5")}},
+         QStringLiteral("login from 127.0.0.1 carried 127.0.0.5: remembered as 127.0.0.1"), {QStringLiteral("127.0.0.1")}},
         {"phone without network", 7, QStringLiteral("ann"), QStringLiteral("468"), QStringLiteral("0.0.0.0"),
          QStringLiteral("login user 00000007 (7) name \"ann\" phone 0.0.0.0"), {QStringLiteral("127.0.0.1")}},
         {"wrong password", 7, QStringLiteral("ann"), QStringLiteral("469"), QStringLiteral("127.0.0.1"),
