@@ -127,6 +127,11 @@ public:
     }
     quint16 port() const { return m_port; }
     void setPaused(bool paused) { m_paused = paused; }
+    void setWatchOffsets(std::vector<qint64> offsets)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_watch = std::move(offsets);
+    }
     int connections() const { return m_connections; }
     // Bytes read on the connection (0 first) and whether it has ended.
     qint64 received(int connection) const
