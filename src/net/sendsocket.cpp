@@ -179,6 +179,7 @@ void SendSocket::sendData(const FilesContent &content, int processIndex)
     } else {
         block->data = content.bytes();
     }
+    qevaLog(lcNet, QStringLiteral("content of %1 bytes queued").arg(content.size()));
     queue(std::move(block));
 }
 
