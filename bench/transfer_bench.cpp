@@ -80,6 +80,25 @@ qint64 residentBytes()
     return f.readAll().split(' ').value(1).toLongLong() * ::sysconf(_SC_PAGESIZE);
 }
 
+// The high-water mark of resident memory starts again from what is resident
+// now; false where the system does not allow it.
+bool resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
+qint64 peakResidentBytes()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return 0;
+}
+
 quint16 freePort(int type, const char *address)
 {
     const int s = ::socket(AF_INET, type, 0);
@@ -179,6 +198,32 @@ private:
 
 // --- processes ------------------------------------------------------------------
 
+// Texts as the NULL-ended array of C strings that exec takes.
+class CStrings
+{
+public:
+    explicit CStrings(const QList<QByteArray> &texts)
+        : m_texts(texts)
+    {
+        for (QByteArray &t : m_texts)
+            m_pointers.push_back(t.data());
+        m_pointers.push_back(nullptr);
+    }
+    char **data() { return m_pointers.data(); }
+
+private:
+    QList<QByteArray> m_texts;
+    std::vector<char *> m_pointers;
+};
+
+CStrings localStrings(const QStringList &texts)
+{
+    QList<QByteArray> bytes;
+    for (const QString &t : texts)
+        bytes.append(t.toLocal8Bit());
+    return CStrings(bytes);
+}
+
 struct Finished
 {
     int status = -1;
@@ -205,31 +250,22 @@ Finished runProcess(QStringList args, const QStringList &env, const QString &err
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-    std::vector<QByteArray> argStore;
-    std::vector<char *> argv;
-    for (const QString &a : args)
-        argStore.push_back(a.toLocal8Bit());
-    for (QByteArray &a : argStore)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<QByteArray> envStore;
-    std::vector<char *> envp;
+    CStrings argv = localStrings(args);
+    QList<QByteArray> environment;
     for (char **e = environ; *e; ++e) {
         const QByteArray entry(*e);
         const QByteArray key = entry.left(entry.indexOf('=') + 1);
         // What env sets replaces what this process has.
         if (std::none_of(env.cbegin(), env.cend(), [&](const QString &v) { return v.toLocal8Bit().startsWith(key); }))
-            envStore.push_back(entry);
+            environment.append(entry);
     }
     for (const QString &e : env)
-        envStore.push_back(e.toLocal8Bit());
-    for (QByteArray &e : envStore)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
+        environment.append(e.toLocal8Bit());
+    CStrings envp(environment);
 
     const qint64 start = nowNs();
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int spawned = ::posix_spawn(&pid, argv.data()[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     ::close(err[1]);
@@ -315,6 +351,7 @@ struct Figures
     Series pickToMarkedSeconds;
     Series stallMs;
     Series pickMs;
+    Series finishMs;
 };
 
 // --- the world --------------------------------------------------------------------
@@ -371,14 +408,8 @@ public:
                                QStringLiteral("--interval-ms"), QStringLiteral("3600000"),
                                QStringLiteral("--media-dir"), m_work + QStringLiteral("/media"),
                                QStringLiteral("--log"), m_work + QStringLiteral("/sim.log")};
-        std::vector<QByteArray> store;
-        std::vector<char *> argv;
-        for (const QString &a : args)
-            store.push_back(a.toLocal8Bit());
-        for (QByteArray &a : store)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (::posix_spawn(&m_sim, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        CStrings argv = localStrings(args);
+        if (::posix_spawn(&m_sim, argv.data()[0], nullptr, nullptr, argv.data(), environ) != 0)
             return false;
         for (int i = 0; i < 200 && !m_log->seen(QStringLiteral("state transfer media folder ")); ++i)
             ::usleep(50000);
@@ -488,10 +519,14 @@ private:
         return runStream(c, source, size, name, fig);
     }
 
-    // Runs the event loop until done() holds, sampling how late a 1 ms timer
-    // fires (the longest stall of the loop) and the resident memory.
+    // Runs the event loop until done() holds, noting how late a 1 ms timer
+    // fires (the longest stall of the loop) and the peak resident memory:
+    // from the system's high-water mark where it can be reset, else sampled
+    // every 10 ms.
     bool spin(const std::function<bool()> &done, double *stallMs, qint64 *peakResident, int timeoutMs = 600000)
     {
+        const bool marked = peakResident && resetPeak();
+        int tick = 0;
         QEventLoop loop;
         QTimer probe;
         probe.setTimerType(Qt::PreciseTimer);
@@ -501,7 +536,7 @@ private:
             const qint64 now = nowNs();
             worst = std::max(worst, now - last);
             last = now;
-            if (peakResident)
+            if (peakResident && !marked && ++tick % 10 == 0)
                 *peakResident = std::max(*peakResident, residentBytes());
             if (done())
                 loop.quit();
@@ -511,14 +546,27 @@ private:
         loop.exec();
         if (stallMs)
             *stallMs = std::max(0.0, double(worst) / 1e6 - 1.0);
+        if (marked)
+            *peakResident = std::max(*peakResident, peakResidentBytes());
         return done();
     }
 
     std::optional<double> runScreen(const QString &source, Figures &fig)
     {
+        // The screen's own work at the end: from the done notice reaching it
+        // (hooks on both sides of its subscription) to the row marked and
+        // the list rebuilt.
+        QObject hooks;
+        qint64 doneAt = 0;
+        double finishMs = 0;
+        m_ctx->notices().subscribe(&hooks, QLatin1String(SendSocket::kFilesDoneNotice),
+                                   [&](const QVariant &) { doneAt = nowNs(); });
         KTBaseNavigationController nav(new KTBaseViewController);
         auto *screen = new PlayFilesViewController;
         nav.push(screen);
+        QObject after;
+        m_ctx->notices().subscribe(&after, QLatin1String(SendSocket::kFilesDoneNotice),
+                                   [&](const QVariant &) { finishMs = double(nowNs() - doneAt) / 1e6; });
         qint64 began = 0;
         qint64 marked = 0;
         QObject::connect(screen, &PlayFilesViewController::sendingChanged, screen, [&] {
@@ -556,6 +604,7 @@ private:
         fig.pickToMarkedSeconds.add(double(marked - picked) / 1e9);
         fig.stallMs.add(stall);
         fig.pickMs.add(pickMs);
+        fig.finishMs.add(finishMs);
         fig.peakMiB.add(double(peak - residentBefore) / (1 << 20));
         return double(received - began) / 1e9;
     }
@@ -593,7 +642,7 @@ private:
         const double mib = double(size) / (1 << 20);
         std::printf("\n== %s, %d runs: median [min..max]\n", qPrintable(sizeName(size)), m_options.runs);
         std::printf("%-9s %-26s %-22s %-22s %-24s %s\n", "case", "content phase MiB/s", "vs plain (x)",
-                    "whole process s", "peak memory MiB", "screen: pick->marked s, stall ms, pick ms");
+                    "whole process s", "peak memory MiB", "screen: pick->marked s, stall ms, pick ms, finish ms");
         for (const QString &c : m_options.cases) {
             const auto it = figures.find(c);
             if (it == figures.end() || it->second.contentSeconds.empty())
@@ -607,8 +656,9 @@ private:
                         qPrintable(f.ratio.text(2)), qPrintable(whole ? f.wallSeconds.text(2) : QStringLiteral("-")),
                         qPrintable(f.peakMiB.text(1) + (whole ? QString() : QStringLiteral(" above"))),
                         c == QLatin1String("screen")
-                            ? qPrintable(QStringLiteral("%1, %2, %3")
-                                             .arg(f.pickToMarkedSeconds.text(2), f.stallMs.text(1), f.pickMs.text(2)))
+                            ? qPrintable(QStringLiteral("%1, %2, %3, %4")
+                                             .arg(f.pickToMarkedSeconds.text(2), f.stallMs.text(1), f.pickMs.text(2),
+                                                  f.finishMs.text(2)))
                             : "");
         }
         std::fflush(stdout);

@@ -60,9 +60,7 @@ protected:
         ASSERT_TRUE(m_files.isValid());
         selectServer(QStringLiteral("127.0.0.1"), QStringLiteral("01"));
         CommonManager::sharedManager().currentSelectDev.userId = QStringLiteral("00000001");
-        m_nav = std::make_unique<KTBaseNavigationController>(new KTBaseViewController);
-        m_screen = new PlayFilesViewController;
-        m_nav->push(m_screen);
+        m_screen = openSendingScreen(m_nav);
     }
     void TearDown() override
     {

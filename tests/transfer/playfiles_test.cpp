@@ -40,9 +40,7 @@ protected:
 
     PlayFilesViewController *open()
     {
-        m_nav = std::make_unique<KTBaseNavigationController>(new KTBaseViewController);
-        m_screen = new PlayFilesViewController;
-        m_nav->push(m_screen);
+        m_screen = openSendingScreen(m_nav);
         return m_screen;
     }
     void leave() { m_nav->pop(); }

@@ -41,9 +41,7 @@ protected:
         transfer().setMediaDir(m_files.filePath(QStringLiteral("media")));
         selectServer(simAddress().toString(), QStringLiteral("01"));
         CommonManager::sharedManager().currentSelectDev.userId = QStringLiteral("00000001");
-        m_nav = std::make_unique<KTBaseNavigationController>(new KTBaseViewController);
-        m_screen = new PlayFilesViewController;
-        m_nav->push(m_screen);
+        m_screen = openSendingScreen(m_nav);
     }
     void TearDown() override
     {

@@ -2,7 +2,9 @@
 
 #include "core/appcontext.h"
 #include "net/sendsocket.h"
+#include "screens/transfer/playfilesviewcontroller.h"
 #include "support/testcontext.h"
+#include "ui/ktbasenavigationcontroller.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -27,6 +29,16 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+// The sending screen on a stack of its own, as the function menu opens it;
+// the stack owns it.
+inline PlayFilesViewController *openSendingScreen(std::unique_ptr<KTBaseNavigationController> &nav)
+{
+    nav = std::make_unique<KTBaseNavigationController>(new KTBaseViewController);
+    auto *screen = new PlayFilesViewController;
+    nav->push(screen);
+    return screen;
+}
 
 // Every notice of the file stream, in order.
 struct StreamNotices
