@@ -1,402 +1,745 @@
-// How fast a file reaches the simulator over the file stream, against a
-// plain loopback TCP copy of the same bytes in the same run, and how much
-// memory the transfer holds at its peak against the file's size.
+// How fast and with how much memory a file reaches the simulator, each way
+// the client sends one, side by side with a plain sender of the same file
+// to the same simulator in the same run.
 //
-//   FileStream256MiB   the stream alone: announcement and content through
-//                      SendSocket, received and stored by the simulator;
-//   SendingScreen256MiB the whole screen: the picked file read, announced,
-//                      kept in its history row, sent, marked and listed.
+//   plain     bench_plain_sender, a process: blocking 1 MiB read() + write()
+//   qevactl   `qevactl send`, a process, as a user runs it
+//   screen    the sending screen in this process: picked, announced, sent,
+//             row marked, added to the play list (the app's real clock)
+//   sendfile / mapped / buffered
+//             the file stream alone in this process, once per way it can
+//             take a file's content to the socket
 //
-// Counters: plain_MiBps and qeva_MiBps (from the first byte queued to the
-// file stored at the far end), ratio = qeva / plain, peak_x_file = the
-// process's peak resident memory above what it held before the file was
-// read, over the file's size. The simulator runs in a thread of its own, as
-// the plain copy's receiver does.
+// Every transfer goes to one qeva-sim process whose media folder is on
+// tmpfs, so the receiving side (its reads, its QSaveFile::commit with the
+// sync that brings) costs the same for all of them. The content phase runs
+// from the first content write to the simulator's "received" log line, seen
+// the moment it is written (inotify). Runs are interleaved, so that a busy
+// machine weighs on every case alike; figures are the median of the runs
+// with min and max. Source files are sparse.
+//
+//   bench_transfer [--sizes 64M,256M,1G,4G] [--runs 5] [--dir /dev/shm]
+//                  [--cases plain,qevactl,screen,sendfile,mapped,buffered]
 #include "core/appcontext.h"
+#include "net/filescontent.h"
 #include "net/sendsocket.h"
 #include "protocol/transfercommands.h"
 #include "screens/transfer/playfilesviewcontroller.h"
+#include "screens/transfer/transferfinisher.h"
 #include "session/commonmanager.h"
-#include "simserver.h"
-#include "store/fmmanager.h"
-#include "transferfamily.h"
+#include "ui/alertcenter.h"
 #include "ui/ktbasenavigationcontroller.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
-#include <chrono>
-#include <benchmark/benchmark.h>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
-#include <future>
+#include <fcntl.h>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
+
+extern char **environ;
 
 namespace {
 
-constexpr qint64 kFileSize = qint64(256) << 20;
-const QHostAddress kSimAddress(QStringLiteral("127.0.0.2"));
+const char *const kSimAddress = "127.0.0.2";
 
-// --- memory ---------------------------------------------------------------
+qint64 nowNs()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
 
-qint64 statusKiB(const char *field)
+qint64 residentBytes()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    return f.readAll().split(' ').value(1).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+// The high-water mark of resident memory starts again from what is resident
+// now; false where the system does not allow it.
+bool resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
+qint64 peakResidentBytes()
 {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
+        return 0;
     for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
-    return -1;
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return 0;
 }
 
-// Starts a new peak: the high-water mark falls back to what is resident now.
-void resetPeak()
+quint16 freePort(int type, const char *address)
 {
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
-// --- the bytes --------------------------------------------------------------
-
-QByteArray content(qint64 size)
-{
-    QByteArray b(size, Qt::Uninitialized);
-    quint64 x = 0x9e3779b97f4a7c15ull;
-    for (qint64 i = 0; i + 8 <= size; i += 8) {
-        x ^= x << 13;
-        x ^= x >> 7;
-        x ^= x << 17;
-        memcpy(b.data() + i, &x, 8);
-    }
-    return b;
-}
-
-// --- the plain copy -----------------------------------------------------------
-
-// Blocking send() of the buffer to a receiver thread that writes what it
-// reads to a file in the same folder as the simulator's media: the least a
-// file transfer over loopback can cost.
-double plainCopySeconds(const QByteArray &bytes, const QString &folder)
-{
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (::bind(listener, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0
-        || ::getsockname(listener, reinterpret_cast<sockaddr *>(&addr), &len) != 0) {
-        ::close(listener);
-        return -1;
-    }
-    const QString path = QDir(folder).filePath(QStringLiteral("plain-copy.bin"));
-    std::thread receiver([&] {
-        const int s = ::accept(listener, nullptr, nullptr);
-        QFile out(path);
-        out.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        QByteArray buf(1 << 20, Qt::Uninitialized);
-        qint64 total = 0;
-        while (total < bytes.size()) {
-            const ssize_t n = ::recv(s, buf.data(), size_t(buf.size()), 0);
-            if (n <= 0)
-                break;
-            out.write(buf.constData(), n);
-            total += n;
-        }
-        out.close();
-        ::close(s);
-    });
-
-    QElapsedTimer t;
-    t.start();
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    ::connect(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-    qint64 sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = ::send(s, bytes.constData() + sent, size_t(bytes.size() - sent), 0);
-        if (n <= 0)
-            break;
-        sent += n;
-    }
-    receiver.join();
-    const double seconds = double(t.nsecsElapsed()) / 1e9;
+    const int s = ::socket(AF_INET, type, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    ::inet_pton(AF_INET, address, &a.sin_addr);
+    socklen_t len = sizeof a;
+    quint16 port = 0;
+    if (::bind(s, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0
+        && ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
     ::close(s);
-    ::close(listener);
-    QFile::remove(path);
-    return seconds;
+    return port;
 }
 
-// --- the simulator in a thread of its own ----------------------------------------
+// --- the simulator's log, watched as it is written ---------------------------
 
-class SimThread : public QThread
+class SimLog
 {
 public:
-    explicit SimThread(QString mediaDir) : m_mediaDir(std::move(mediaDir)) {}
-    ~SimThread() override
+    explicit SimLog(const QString &path)
     {
-        quit();
-        wait();
+        QFile(path).open(QIODevice::WriteOnly | QIODevice::Append);
+        m_file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        m_notify = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        ::inotify_add_watch(m_notify, QFile::encodeName(path).constData(), IN_MODIFY);
+        m_thread = std::thread([this] { run(); });
     }
-    // The TCP and UDP ports, once it runs.
-    std::pair<quint16, quint16> startAndWait()
+    ~SimLog()
     {
-        std::future<std::pair<quint16, quint16>> ports = m_ports.get_future();
-        start();
-        return ports.get();
+        m_stop = true;
+        m_thread.join();
+        ::close(m_notify);
+        ::close(m_file);
     }
-    int received() const { return m_received.load(); }
-    // When the last file was stored, on the steady clock.
-    std::chrono::steady_clock::time_point receivedAt() const
+    // When "state transfer received NAME" was written; 0 until then.
+    qint64 receivedAt(const QString &name)
     {
-        return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(m_receivedAt.load()));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_received.find(name);
+        return it == m_received.end() ? 0 : it->second;
     }
-    SimServer *server() const { return m_server; }
-
-protected:
-    void run() override
+    qint64 waitReceived(const QString &name, int timeoutMs)
     {
-        SimConfig c;
-        c.bindAddress = kSimAddress;
-        c.announceAddress = QHostAddress(QStringLiteral("127.0.0.1"));
-        c.announcePort = 9; // nobody: the benchmark does not log in
-        c.replyPort = 9;
-        c.udpPort = 0;
-        c.timePort = 0;
-        c.tcpPort = 0;
-        c.intervalMs = 0;
-        c.memoryLogLines = 100;
-        c.families = QStringList{QStringLiteral("transfer"), QStringLiteral("playlist")};
-        SimServer server(c);
-        if (!server.start()) {
-            m_ports.set_value({0, 0});
-            return;
-        }
-        server.family<TransferFamily>()->setMediaDir(m_mediaDir);
-        QObject::connect(&server, &SimServer::lineLogged, &server, [this](const QString &line) {
-            if (line.startsWith(QLatin1String("state transfer received "))) {
-                m_receivedAt = std::chrono::steady_clock::now().time_since_epoch().count();
-                ++m_received;
-            }
-        }, Qt::DirectConnection);
-        m_server = &server;
-        m_ports.set_value({server.tcpPort(), server.udpPort()});
-        exec();
-        m_server = nullptr;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_received.count(name) > 0; });
+        const auto it = m_received.find(name);
+        return it == m_received.end() ? 0 : it->second;
+    }
+    bool seen(const QString &part)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return std::any_of(m_all.cbegin(), m_all.cend(), [&](const QString &l) { return l.contains(part); });
     }
 
 private:
-    QString m_mediaDir;
-    std::promise<std::pair<quint16, quint16>> m_ports;
-    std::atomic<int> m_received{0};
-    std::atomic<std::chrono::steady_clock::rep> m_receivedAt{0};
-    SimServer *m_server = nullptr;
+    void run()
+    {
+        QByteArray pending;
+        char events[4096];
+        char buffer[65536];
+        while (!m_stop) {
+            pollfd p{m_notify, POLLIN, 0};
+            ::poll(&p, 1, 50);
+            const qint64 at = nowNs();
+            while (::read(m_notify, events, sizeof events) > 0) {
+            }
+            ssize_t n;
+            while ((n = ::read(m_file, buffer, sizeof buffer)) > 0)
+                pending.append(buffer, int(n));
+            qsizetype end;
+            while ((end = pending.indexOf('\n')) >= 0) {
+                const QString line = QString::fromUtf8(pending.left(end));
+                pending.remove(0, end + 1);
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_all.size() < 100000)
+                    m_all.append(line);
+                static const QString received = QStringLiteral("state transfer received ");
+                if (line.startsWith(received)) {
+                    const QString rest = line.mid(received.size());
+                    m_received[rest.left(rest.indexOf(QLatin1String(" (")))] = at;
+                    m_changed.notify_all();
+                }
+            }
+        }
+    }
+
+    int m_file = -1;
+    int m_notify = -1;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::map<QString, qint64> m_received;
+    QStringList m_all;
+    std::thread m_thread;
 };
 
-// Runs the main thread's events until the simulator has stored one more file.
-bool waitForStored(const SimThread &sim, int before, int timeoutMs = 120000)
+// --- processes ------------------------------------------------------------------
+
+// Texts as the NULL-ended array of C strings that exec takes.
+class CStrings
 {
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(1);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (sim.received() > before)
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start();
-    loop.exec();
-    return sim.received() > before;
+public:
+    explicit CStrings(const QList<QByteArray> &texts)
+        : m_texts(texts)
+    {
+        for (QByteArray &t : m_texts)
+            m_pointers.push_back(t.data());
+        m_pointers.push_back(nullptr);
+    }
+    char **data() { return m_pointers.data(); }
+
+private:
+    QList<QByteArray> m_texts;
+    std::vector<char *> m_pointers;
+};
+
+CStrings localStrings(const QStringList &texts)
+{
+    QList<QByteArray> bytes;
+    for (const QString &t : texts)
+        bytes.append(t.toLocal8Bit());
+    return CStrings(bytes);
 }
 
-struct World
+struct Finished
 {
-    World()
+    int status = -1;
+    qint64 wallNs = 0;
+    qint64 peakKiB = 0;
+    QString out;
+    qint64 lineAt = 0; // when the first standard error line holding the mark came
+};
+
+// Runs a program to its end, with its whole-process wall time and peak
+// resident memory; standard error is read as it comes, and the time the
+// first line holding errMark arrived is noted. The small launcher starts it,
+// so that the peak is the program's own and not this process's.
+Finished runProcess(QStringList args, const QStringList &env, const QString &errMark = QString())
+{
+    args.prepend(QStringLiteral("--launch"));
+    args.prepend(QStringLiteral(QEVA_PLAIN_SENDER_BIN));
+    Finished f;
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return f;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    CStrings argv = localStrings(args);
+    QList<QByteArray> environment;
+    for (char **e = environ; *e; ++e) {
+        const QByteArray entry(*e);
+        const QByteArray key = entry.left(entry.indexOf('=') + 1);
+        // What env sets replaces what this process has.
+        if (std::none_of(env.cbegin(), env.cend(), [&](const QString &v) { return v.toLocal8Bit().startsWith(key); }))
+            environment.append(entry);
+    }
+    for (const QString &e : env)
+        environment.append(e.toLocal8Bit());
+    CStrings envp(environment);
+
+    const qint64 start = nowNs();
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, argv.data()[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    if (spawned != 0) {
+        ::close(out[0]);
+        ::close(err[0]);
+        return f;
+    }
+    QByteArray outText;
+    QByteArray errText;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    int open = 2;
+    char buffer[4096];
+    while (open > 0) {
+        if (::poll(fds, 2, 1000) <= 0)
+            continue;
+        for (pollfd &p : fds) {
+            if (p.fd < 0 || !(p.revents & (POLLIN | POLLHUP)))
+                continue;
+            const ssize_t n = ::read(p.fd, buffer, sizeof buffer);
+            if (n <= 0) {
+                ::close(p.fd);
+                p.fd = -1;
+                --open;
+                continue;
+            }
+            if (p.fd == out[0]) {
+                outText.append(buffer, int(n));
+            } else {
+                errText.append(buffer, int(n));
+                if (!f.lineAt && !errMark.isEmpty() && errText.contains(errMark.toUtf8()))
+                    f.lineAt = nowNs();
+            }
+        }
+    }
+    rusage usage{};
+    int status = 0;
+    ::wait4(pid, &status, 0, &usage);
+    f.wallNs = nowNs() - start;
+    f.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    Q_UNUSED(usage)
+    const qsizetype mark = errText.lastIndexOf("launch-maxrss=");
+    f.peakKiB = mark < 0 ? 0 : errText.mid(mark + 14).trimmed().toLongLong();
+    f.out = QString::fromUtf8(outText);
+    if (f.status != 0)
+        std::fprintf(stderr, "%s failed (%d): %s\n", qPrintable(args.at(2)), f.status, errText.constData());
+    return f;
+}
+
+// --- figures ----------------------------------------------------------------------
+
+struct Series
+{
+    std::vector<double> values;
+    void add(double v) { values.push_back(v); }
+    bool empty() const { return values.empty(); }
+    double median() const
     {
-        media = std::make_unique<QTemporaryDir>();
-        docs = std::make_unique<QTemporaryDir>();
-        sim = std::make_unique<SimThread>(media->path());
-        const auto [tcp, udp] = sim->startAndWait();
+        std::vector<double> v = values;
+        std::sort(v.begin(), v.end());
+        const size_t n = v.size();
+        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    }
+    double min() const { return *std::min_element(values.begin(), values.end()); }
+    double max() const { return *std::max_element(values.begin(), values.end()); }
+    QString text(int decimals = 2) const
+    {
+        if (values.empty())
+            return QStringLiteral("-");
+        return QStringLiteral("%1 [%2..%3]")
+            .arg(median(), 0, 'f', decimals)
+            .arg(min(), 0, 'f', decimals)
+            .arg(max(), 0, 'f', decimals);
+    }
+};
+
+struct Figures
+{
+    Series contentSeconds;
+    Series ratio;      // plain's content time over this one's, run by run
+    Series wallSeconds;
+    Series peakMiB;    // whole process (qevactl, plain) or above idle (in this process)
+    Series pickToMarkedSeconds;
+    Series stallMs;
+    Series pickMs;
+    Series finishMs;
+};
+
+// --- the world --------------------------------------------------------------------
+
+struct Options
+{
+    std::vector<qint64> sizes{qint64(64) << 20, qint64(256) << 20, qint64(1) << 30, qint64(4) << 30};
+    int runs = 5;
+    QString dir = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    QStringList cases{QStringLiteral("plain"),    QStringLiteral("qevactl"), QStringLiteral("screen"),
+                      QStringLiteral("sendfile"), QStringLiteral("mapped"),  QStringLiteral("buffered")};
+};
+
+QString sizeName(qint64 size)
+{
+    return size >= (qint64(1) << 30) ? QStringLiteral("%1 GiB").arg(size >> 30) : QStringLiteral("%1 MiB").arg(size >> 20);
+}
+
+class Bench
+{
+public:
+    Bench(const Options &o)
+        : m_options(o)
+    {
+        m_work = QDir(o.dir).filePath(QStringLiteral("qeva-bench-%1").arg(::getpid()));
+        QDir().mkpath(m_work + QStringLiteral("/media"));
+        QDir().mkpath(m_work + QStringLiteral("/docs"));
+        m_phonePort = freePort(SOCK_DGRAM, "127.0.0.1");
+        m_udpPort = freePort(SOCK_DGRAM, kSimAddress);
+        m_timePort = freePort(SOCK_DGRAM, kSimAddress);
+        m_tcpPort = freePort(SOCK_STREAM, kSimAddress);
+        m_log = std::make_unique<SimLog>(m_work + QStringLiteral("/sim.log"));
+    }
+    ~Bench()
+    {
+        if (m_sim > 0) {
+            ::kill(m_sim, SIGTERM);
+            ::waitpid(m_sim, nullptr, 0);
+        }
+        m_ctx.reset();
+        m_log.reset();
+        QDir(m_work).removeRecursively();
+    }
+
+    bool startSim()
+    {
+        const QStringList args{QStringLiteral(QEVA_SIM_BIN),
+                               QStringLiteral("--bind"), QLatin1String(kSimAddress),
+                               QStringLiteral("--announce-to"), QStringLiteral("127.0.0.1:%1").arg(m_phonePort),
+                               QStringLiteral("--reply-port"), QString::number(m_phonePort),
+                               QStringLiteral("--udp-port"), QString::number(m_udpPort),
+                               QStringLiteral("--time-port"), QString::number(m_timePort),
+                               QStringLiteral("--tcp-port"), QString::number(m_tcpPort),
+                               QStringLiteral("--interval-ms"), QStringLiteral("3600000"),
+                               QStringLiteral("--media-dir"), m_work + QStringLiteral("/media"),
+                               QStringLiteral("--log"), m_work + QStringLiteral("/sim.log")};
+        CStrings argv = localStrings(args);
+        if (::posix_spawn(&m_sim, argv.data()[0], nullptr, nullptr, argv.data(), environ) != 0)
+            return false;
+        for (int i = 0; i < 200 && !m_log->seen(QStringLiteral("state transfer media folder ")); ++i)
+            ::usleep(50000);
+        return m_log->seen(QStringLiteral("state transfer media folder "));
+    }
+
+    void run()
+    {
+        makeContext();
+        for (qint64 size : m_options.sizes) {
+            const QString source = m_work + QStringLiteral("/source-%1.mov").arg(size);
+            QFile f(source);
+            f.open(QIODevice::WriteOnly);
+            f.resize(size);
+            f.close();
+            std::map<QString, Figures> figures;
+            for (int run = 0; run < m_options.runs; ++run) {
+                double plain = 0;
+                for (const QString &c : m_options.cases) {
+                    const QString name = QStringLiteral("%1-%2-%3.mov").arg(c).arg(size >> 20).arg(run);
+                    Figures &fig = figures[c];
+                    const std::optional<double> content = runCase(c, source, size, name, fig);
+                    QFile::remove(m_work + QStringLiteral("/media/") + name);
+                    if (!content) {
+                        std::fprintf(stderr, "%s: %s of %s failed\n", qPrintable(c), qPrintable(name), qPrintable(sizeName(size)));
+                        continue;
+                    }
+                    fig.contentSeconds.add(*content);
+                    if (c == QLatin1String("plain"))
+                        plain = *content;
+                    else if (plain > 0)
+                        fig.ratio.add(plain / *content);
+                }
+                std::fprintf(stderr, "%s run %d done\n", qPrintable(sizeName(size)), run + 1);
+            }
+            QFile::remove(source);
+            report(size, figures);
+        }
+        if (m_options.cases.contains(QStringLiteral("qevactl")))
+            reportIdle();
+    }
+
+private:
+    void makeContext()
+    {
         ContextConfig c;
         c.bindAddress = QHostAddress(QStringLiteral("127.0.0.1"));
-        c.localPort = 0;
+        c.localPort = freePort(SOCK_DGRAM, "127.0.0.1");
         c.phoneAddress = QStringLiteral("127.0.0.1");
-        c.serverPort = udp;
-        c.serverFilePort = tcp;
-        c.documentsDir = docs->path();
-        c.manualClock = true;
-        ctx = std::make_unique<AppContext>(c);
+        c.multicastInterface = QStringLiteral("lo");
+        c.serverPort = m_udpPort;
+        c.serverTimePort = m_timePort;
+        c.serverFilePort = m_tcpPort;
+        c.documentsDir = m_work + QStringLiteral("/docs");
+        c.preferencesFile = m_work + QStringLiteral("/docs/preferences.ini");
+        m_ctx = std::make_unique<AppContext>(c);
         CommonManager &cm = CommonManager::sharedManager();
         cm.setCurrentPhoneIp(QStringLiteral("127.0.0.1"));
-        cm.currentSelectDev.deviceIp = kSimAddress.toString();
+        cm.currentSelectDev.deviceIp = QLatin1String(kSimAddress);
         cm.currentSelectDev.userId = QStringLiteral("00000001");
         cm.currentWindowID = QStringLiteral("01");
     }
-    ~World()
+
+    QStringList qevactlArgs(const QString &path, const QString &name) const
     {
-        ctx.reset();
-        sim.reset();
+        return {QStringLiteral(QEVA_CTL_BIN),
+                QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                QStringLiteral("--port"), QString::number(freePort(SOCK_DGRAM, "127.0.0.1")),
+                QStringLiteral("--server-port"), QString::number(m_udpPort),
+                QStringLiteral("--time-port"), QString::number(m_timePort),
+                QStringLiteral("--file-port"), QString::number(m_tcpPort),
+                QStringLiteral("--timeout"), QStringLiteral("30"),
+                QStringLiteral("-s"), QLatin1String(kSimAddress),
+                QStringLiteral("send"), path, QStringLiteral("--name"), name, QStringLiteral("--type"), QStringLiteral("video")};
     }
-    void clearMedia()
+
+    std::optional<double> runCase(const QString &c, const QString &source, qint64 size, const QString &name, Figures &fig)
     {
-        QDir dir(media->path());
-        for (const QString &f : dir.entryList(QDir::Files))
-            dir.remove(f);
+        if (c == QLatin1String("plain")) {
+            const Finished f = runProcess({QStringLiteral(QEVA_PLAIN_SENDER_BIN), QLatin1String(kSimAddress),
+                                           QString::number(m_tcpPort), source, name},
+                                          {});
+            const qint64 began = f.out.trimmed().toLongLong();
+            const qint64 received = m_log->waitReceived(name, 600000);
+            if (f.status != 0 || !began || !received)
+                return std::nullopt;
+            fig.wallSeconds.add(double(f.wallNs) / 1e9);
+            fig.peakMiB.add(double(f.peakKiB) / 1024);
+            return double(received - began) / 1e9;
+        }
+        if (c == QLatin1String("qevactl")) {
+            const Finished f = runProcess(qevactlArgs(source, name),
+                                          {QStringLiteral("QT_LOGGING_RULES=qeva.*=false;qeva.net.info=true")},
+                                          QStringLiteral("content of %1 bytes queued").arg(size));
+            const qint64 received = m_log->waitReceived(name, 600000);
+            if (f.status != 0 || !f.lineAt || !received) {
+                std::fprintf(stderr, "qevactl: status %d, content line %s, received %s\n", f.status,
+                             f.lineAt ? "seen" : "not seen", received ? "yes" : "no");
+                return std::nullopt;
+            }
+            fig.wallSeconds.add(double(f.wallNs) / 1e9);
+            fig.peakMiB.add(double(f.peakKiB) / 1024);
+            return double(received - f.lineAt) / 1e9;
+        }
+        if (c == QLatin1String("screen"))
+            return runScreen(source, fig);
+        return runStream(c, source, size, name, fig);
     }
-    std::unique_ptr<QTemporaryDir> media, docs;
-    std::unique_ptr<SimThread> sim;
-    std::unique_ptr<AppContext> ctx;
+
+    // Runs the event loop until done() holds, noting how late a 1 ms timer
+    // fires (the longest stall of the loop) and the peak resident memory:
+    // from the system's high-water mark where it can be reset, else sampled
+    // every 10 ms.
+    bool spin(const std::function<bool()> &done, double *stallMs, qint64 *peakResident, int timeoutMs = 600000)
+    {
+        const bool marked = peakResident && resetPeak();
+        int tick = 0;
+        QEventLoop loop;
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        qint64 last = nowNs();
+        qint64 worst = 0;
+        QObject::connect(&probe, &QTimer::timeout, &loop, [&] {
+            const qint64 now = nowNs();
+            worst = std::max(worst, now - last);
+            last = now;
+            if (peakResident && !marked && ++tick % 10 == 0)
+                *peakResident = std::max(*peakResident, residentBytes());
+            if (done())
+                loop.quit();
+        });
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        probe.start(1);
+        loop.exec();
+        if (stallMs)
+            *stallMs = std::max(0.0, double(worst) / 1e6 - 1.0);
+        if (marked)
+            *peakResident = std::max(*peakResident, peakResidentBytes());
+        return done();
+    }
+
+    std::optional<double> runScreen(const QString &source, Figures &fig)
+    {
+        // The screen's own work at the end: from the done notice reaching it
+        // (hooks on both sides of its subscription) to the row marked and
+        // the list rebuilt.
+        QObject hooks;
+        qint64 doneAt = 0;
+        double finishMs = 0;
+        m_ctx->notices().subscribe(&hooks, QLatin1String(SendSocket::kFilesDoneNotice),
+                                   [&](const QVariant &) { doneAt = nowNs(); });
+        KTBaseNavigationController nav(new KTBaseViewController);
+        auto *screen = new PlayFilesViewController;
+        nav.push(screen);
+        QObject after;
+        m_ctx->notices().subscribe(&after, QLatin1String(SendSocket::kFilesDoneNotice),
+                                   [&](const QVariant &) { finishMs = double(nowNs() - doneAt) / 1e6; });
+        qint64 began = 0;
+        qint64 marked = 0;
+        QObject::connect(screen, &PlayFilesViewController::sendingChanged, screen, [&] {
+            if (screen->isRunning())
+                began = nowNs();
+            else if (!screen->isSending() && began)
+                marked = nowNs();
+        });
+        const qint64 residentBefore = residentBytes();
+        qint64 peak = residentBefore;
+        QString name;
+        qint64 picked = 0;
+        double pickMs = 0;
+        // Picked from the running event loop, as the file dialog does.
+        QTimer::singleShot(0, screen, [&] {
+            picked = nowNs();
+            screen->didFinishPickingFile(source);
+            pickMs = double(nowNs() - picked) / 1e6;
+            name = screen->currentFileName();
+        });
+        double stall = 0;
+        // To the row marked, and on until the file is on the play list.
+        const bool ok = spin(
+            [&] {
+                return marked && !name.isEmpty() && m_log->receivedAt(name)
+                       && TransferFinisher::shared().pendingCount() == 0;
+            },
+            &stall, &peak);
+        const qint64 received = name.isEmpty() ? 0 : m_log->receivedAt(name);
+        if (AlertCenter::shared().hasPending())
+            AlertCenter::shared().answer(1);
+        QFile::remove(m_work + QStringLiteral("/media/") + name);
+        if (!ok || !began || !received)
+            return std::nullopt;
+        fig.pickToMarkedSeconds.add(double(marked - picked) / 1e9);
+        fig.stallMs.add(stall);
+        fig.pickMs.add(pickMs);
+        fig.finishMs.add(finishMs);
+        fig.peakMiB.add(double(peak - residentBefore) / (1 << 20));
+        return double(received - began) / 1e9;
+    }
+
+    std::optional<double> runStream(const QString &c, const QString &source, qint64 size, const QString &name,
+                                    Figures &fig)
+    {
+        SendSocket &stream = SendSocket::shareMananger();
+        stream.setFileMethod(c == QLatin1String("mapped")     ? SendSocket::FileMethod::MappedWrite
+                             : c == QLatin1String("buffered") ? SendSocket::FileMethod::ReadWrite
+                                                              : SendSocket::FileMethod::SendFile);
+        const std::optional<FilesContent> content = FilesContent::fromFile(source);
+        if (!content)
+            return std::nullopt;
+        const qint64 residentBefore = residentBytes();
+        qint64 peak = residentBefore;
+        stream.disconnectTosocket();
+        QVmethodLib::sendFilesInfo(size, QStringLiteral("03"), name, QStringLiteral("01"));
+        // Connected and announced, as the other cases are when their content begins.
+        spin([&] { return stream.queuedBlockCount() == 0; }, nullptr, nullptr, 10000);
+        const qint64 began = nowNs();
+        stream.sendData(*content, 0);
+        const bool ok = spin([&] { return m_log->receivedAt(name) != 0; }, nullptr, &peak);
+        const qint64 received = m_log->receivedAt(name);
+        stream.disconnectTosocket();
+        stream.setFileMethod(SendSocket::FileMethod::SendFile);
+        if (!ok)
+            return std::nullopt;
+        fig.peakMiB.add(double(peak - residentBefore) / (1 << 20));
+        return double(received - began) / 1e9;
+    }
+
+    void report(qint64 size, const std::map<QString, Figures> &figures)
+    {
+        const double mib = double(size) / (1 << 20);
+        std::printf("\n== %s, %d runs: median [min..max]\n", qPrintable(sizeName(size)), m_options.runs);
+        std::printf("%-9s %-26s %-22s %-22s %-24s %s\n", "case", "content phase MiB/s", "vs plain (x)",
+                    "whole process s", "peak memory MiB", "screen: pick->marked s, stall ms, pick ms, finish ms");
+        for (const QString &c : m_options.cases) {
+            const auto it = figures.find(c);
+            if (it == figures.end() || it->second.contentSeconds.empty())
+                continue;
+            const Figures &f = it->second;
+            Series rate;
+            for (double s : f.contentSeconds.values)
+                rate.add(mib / s);
+            const bool whole = c == QLatin1String("plain") || c == QLatin1String("qevactl");
+            std::printf("%-9s %-26s %-22s %-22s %-24s %s\n", qPrintable(c), qPrintable(rate.text(0)),
+                        qPrintable(f.ratio.text(2)), qPrintable(whole ? f.wallSeconds.text(2) : QStringLiteral("-")),
+                        qPrintable(f.peakMiB.text(1) + (whole ? QString() : QStringLiteral(" above"))),
+                        c == QLatin1String("screen")
+                            ? qPrintable(QStringLiteral("%1, %2, %3, %4")
+                                             .arg(f.pickToMarkedSeconds.text(2), f.stallMs.text(1), f.pickMs.text(2),
+                                                  f.finishMs.text(2)))
+                            : "");
+        }
+        std::fflush(stdout);
+    }
+
+    // qevactl's footprint when the file is nothing: the same command with
+    // 4 KiB, so that the peaks above can be read as growth over it.
+    void reportIdle()
+    {
+        const QString source = m_work + QStringLiteral("/source-idle.mov");
+        QFile f(source);
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        Series peak;
+        for (int run = 0; run < m_options.runs; ++run) {
+            const QString name = QStringLiteral("idle-%1.mov").arg(run);
+            const Finished r = runProcess(qevactlArgs(source, name), {});
+            if (r.status == 0)
+                peak.add(double(r.peakKiB) / 1024);
+            m_log->waitReceived(name, 10000);
+            QFile::remove(m_work + QStringLiteral("/media/") + name);
+        }
+        std::printf("\nqevactl idle footprint (sending 4 KiB), peak memory MiB: %s\n", qPrintable(peak.text(1)));
+    }
+
+    Options m_options;
+    QString m_work;
+    quint16 m_phonePort = 0, m_udpPort = 0, m_timePort = 0, m_tcpPort = 0;
+    pid_t m_sim = -1;
+    std::unique_ptr<SimLog> m_log;
+    std::unique_ptr<AppContext> m_ctx;
 };
 
-World &world()
+std::optional<Options> parse(const QStringList &args)
 {
-    static World w;
-    return w;
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start, std::chrono::steady_clock::time_point end)
-{
-    return std::chrono::duration<double>(end - start).count();
-}
-
-void report(benchmark::State &state, double plain, double qeva, double peakRatio)
-{
-    const double mib = double(kFileSize) / (1 << 20);
-    state.counters["plain_MiBps"] = mib / plain;
-    state.counters["qeva_MiBps"] = mib / qeva;
-    state.counters["ratio"] = plain / qeva;
-    state.counters["peak_x_file"] = peakRatio;
-}
-
-void FileStream256MiB(benchmark::State &state)
-{
-    World &w = world();
-    double plainTotal = 0, qevaTotal = 0, peakMax = 0;
-    int runs = 0;
-    for (auto _ : state) {
-        const qint64 before = statusKiB("VmRSS");
-        QByteArray bytes = content(kFileSize);
-        plainTotal += plainCopySeconds(bytes, w.media->path());
-        // The peak from here on: the file in memory and what sending adds.
-        resetPeak();
-
-        const int stored = w.sim->received();
-        const auto start = std::chrono::steady_clock::now();
-        SendSocket &stream = SendSocket::shareMananger();
-        stream.disconnectTosocket();
-        QVmethodLib::sendFilesInfo(bytes, QStringLiteral("03"), QStringLiteral("bench%1.mov").arg(runs),
-                                   QStringLiteral("01"));
-        stream.sendData(bytes, 0);
-        bytes = QByteArray(); // the stream holds the only reference now
-        if (!waitForStored(*w.sim, stored)) {
-            state.SkipWithError("the simulator did not store the file");
-            break;
-        }
-        const double seconds = secondsSince(start, w.sim->receivedAt());
-        state.SetIterationTime(seconds);
-        qevaTotal += seconds;
-        peakMax = std::max(peakMax, double(statusKiB("VmHWM") - before) * 1024 / double(kFileSize));
-        stream.disconnectTosocket();
-        w.clearMedia();
-        ++runs;
-    }
-    if (runs)
-        report(state, plainTotal / runs, qevaTotal / runs, peakMax);
-}
-
-void SendingScreen256MiB(benchmark::State &state)
-{
-    World &w = world();
-    const QString path = QDir(w.docs->path()).filePath(QStringLiteral("picked.mov"));
-    {
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content(kFileSize));
-    }
-    double plainTotal = 0, qevaTotal = 0, peakPick = 0, peakSend = 0, pickTotal = 0, finishTotal = 0;
-    int runs = 0;
-    for (auto _ : state) {
-        {
-            const QByteArray bytes = content(kFileSize);
-            plainTotal += plainCopySeconds(bytes, w.media->path());
-        }
-        FMManager::sharedManagerInstance().DeleteAllSendFiles();
-        const qint64 before = statusKiB("VmRSS");
-        const int stored = w.sim->received();
-        {
-            KTBaseNavigationController nav(new KTBaseViewController);
-            auto *screen = new PlayFilesViewController;
-            nav.push(screen);
-            // Picked: read, announced, kept in its history row.
-            resetPeak();
-            const auto picked = std::chrono::steady_clock::now();
-            screen->didFinishPickingFile(path);
-            pickTotal += secondsSince(picked, std::chrono::steady_clock::now());
-            peakPick = std::max(peakPick, double(statusKiB("VmHWM") - before) * 1024 / double(kFileSize));
-
-            // The announced second passes; the content is queued now.
-            resetPeak();
-            const auto start = std::chrono::steady_clock::now();
-            w.ctx->manualScheduler()->advance(PlayFilesViewController::kContentDelayMs);
-            if (!waitForStored(*w.sim, stored)) {
-                state.SkipWithError("the simulator did not store the file");
-                break;
+    Options o;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        const QString value = args.value(i + 1);
+        if (a == QLatin1String("--sizes")) {
+            o.sizes.clear();
+            for (const QString &s : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const QChar unit = s.back().toUpper();
+                const int shift = unit == QLatin1Char('G') ? 30 : unit == QLatin1Char('M') ? 20 : unit == QLatin1Char('K') ? 10 : 0;
+                o.sizes.push_back(qint64((shift ? s.chopped(1) : s).toDouble() * double(qint64(1) << shift)));
             }
-            // The screen's end: the row marked and the list read back.
-            QEventLoop settle;
-            QTimer poll;
-            QObject::connect(&poll, &QTimer::timeout, &settle, [&] {
-                if (!screen->isSending())
-                    settle.quit();
-            });
-            poll.start(1);
-            settle.exec();
-            const double seconds = secondsSince(start, w.sim->receivedAt());
-            finishTotal += secondsSince(w.sim->receivedAt(), std::chrono::steady_clock::now());
-            state.SetIterationTime(seconds);
-            qevaTotal += seconds;
-            peakSend = std::max(peakSend, double(statusKiB("VmHWM") - before) * 1024 / double(kFileSize));
+        } else if (a == QLatin1String("--runs")) {
+            o.runs = std::max(1, value.toInt());
+        } else if (a == QLatin1String("--dir")) {
+            o.dir = value;
+        } else if (a == QLatin1String("--cases")) {
+            o.cases = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        } else {
+            return std::nullopt;
         }
-        SendSocket::shareMananger().disconnectTosocket();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        w.clearMedia();
-        ++runs;
+        ++i;
     }
-    QFile::remove(path);
-    if (runs) {
-        report(state, plainTotal / runs, qevaTotal / runs, std::max(peakPick, peakSend));
-        state.counters["peak_pick_x_file"] = peakPick;
-        state.counters["peak_send_x_file"] = peakSend;
-        state.counters["pick_ms"] = 1000 * pickTotal / runs;
-        state.counters["finish_ms"] = 1000 * finishTotal / runs;
-    }
+    // The plain sender first in every run: the others' ratios pair with it.
+    o.cases.removeAll(QStringLiteral("plain"));
+    o.cases.prepend(QStringLiteral("plain"));
+    return o;
 }
-
-BENCHMARK(FileStream256MiB)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(SendingScreen256MiB)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
-        qputenv("QT_LOGGING_RULES", "qeva.*.info=false;qeva.*.debug=false");
+    qputenv("QT_LOGGING_RULES", "qeva.*=false");
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    const std::optional<Options> options = parse(app.arguments());
+    if (!options) {
+        std::fprintf(stderr, "usage: bench_transfer [--sizes 64M,256M,1G,4G] [--runs 5] [--dir /dev/shm] "
+                             "[--cases plain,qevactl,screen,sendfile,mapped,buffered]\n");
+        return 2;
+    }
+    Bench bench(*options);
+    if (!bench.startSim()) {
+        std::fprintf(stderr, "the simulator did not start\n");
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    }
+    bench.run();
     return 0;
 }

@@ -8,13 +8,14 @@
 #include "net/sendsocket.h"
 #include "protocol/transfercommands.h"
 
-#include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QObject>
 #include <QTcpSocket>
 #include <QTextStream>
 #include <QVariantMap>
 
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 
@@ -34,7 +35,32 @@ const QStringList kVideoSuffixes{QStringLiteral("mov"), QStringLiteral("mp4"), Q
                                  QStringLiteral("mpg"), QStringLiteral("mpeg"), QStringLiteral("ts"),
                                  QStringLiteral("flv")};
 
-// The progress bar, drawn on standard error while it is a terminal.
+// A byte count or rate in binary units: 512 B, 12.0 KiB, 85.3 MiB.
+QString binarySize(double bytes)
+{
+    static const char *const units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
+    int unit = 0;
+    while (bytes >= 1024 && unit < 4) {
+        bytes /= 1024;
+        ++unit;
+    }
+    return unit == 0 ? QStringLiteral("%1 B").arg(qint64(bytes))
+                     : QStringLiteral("%1 %2").arg(bytes, 0, 'f', 1).arg(QLatin1String(units[unit]));
+}
+
+QString clockText(qint64 seconds)
+{
+    if (seconds >= 3600)
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// The progress bar, drawn on standard error while it is a terminal: how
+// much is out, at what rate since the content began, and how long the rest
+// takes at that rate.
 class ProgressBar
 {
 public:
@@ -42,18 +68,30 @@ public:
         : m_label(label), m_total(total), m_enabled(enabled)
     {
     }
-    void show(qint64 done)
+    // The content begins: the rate counts from here.
+    void start() { m_clock.start(); }
+    void show(qint64 done, bool last = false)
     {
-        if (!m_enabled)
+        if (!m_enabled || !m_clock.isValid())
             return;
-        const double part = m_total > 0 ? std::min(1.0, double(done) / double(m_total)) : 1.0;
+        // A redraw per pass would be thousands for a large file.
+        const qint64 now = m_clock.elapsed();
+        if (!last && m_drawn && now - m_drawnAt < kRedrawMs)
+            return;
+        m_drawnAt = now;
+        done = std::min(done, m_total);
+        const double part = m_total > 0 ? double(done) / double(m_total) : 1.0;
         const int filled = int(part * kBarWidth);
-        const QString line = QStringLiteral("\r%1 [%2%3] %4% %5/%6 KB")
+        const double rate = now > 0 ? double(done) * 1000.0 / double(now) : 0.0;
+        const QString left = rate > 0 ? clockText(qint64(std::ceil(double(m_total - done) / rate)))
+                                      : QStringLiteral("--:--");
+        const QString line = QStringLiteral("\r%1 [%2%3] %4% %5/%6 KiB  %7/s  %8 left\x1b[K")
                                  .arg(m_label)
                                  .arg(QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('.')))
                                  .arg(int(part * 100), 3)
-                                 .arg(std::min(done, m_total) / 1024)
-                                 .arg(m_total / 1024);
+                                 .arg(done / 1024)
+                                 .arg(m_total / 1024)
+                                 .arg(binarySize(rate), left);
         std::fputs(line.toUtf8().constData(), stderr);
         std::fflush(stderr);
         m_drawn = true;
@@ -66,16 +104,19 @@ public:
     }
 
 private:
+    static constexpr qint64 kRedrawMs = 100;
     QString m_label;
     qint64 m_total;
     bool m_enabled;
+    QElapsedTimer m_clock;
     bool m_drawn = false;
+    qint64 m_drawnAt = 0;
 };
 
 struct Transfer
 {
-    QByteArray content;
-    QString type; // "01" picture, "03" video
+    FilesContent content; // the file, read only as it goes out
+    QString type;         // "01" picture, "03" video
     QString name;
     bool play = false;
 };
@@ -90,37 +131,52 @@ void sendTo(CliCall &c, CliTarget &t, const Transfer &f)
     QObject listener;
     qint64 reported = 0;
     bool done = false;
-    ProgressBar bar(t.address(), f.content.size(), !c.globals().json && ::isatty(STDERR_FILENO));
+    QString failed; // the content's file changed or went away
+    const qint64 size = f.content.size();
+    ProgressBar bar(t.address(), size, !c.globals().json && ::isatty(STDERR_FILENO));
     ctx.notices().subscribe(&listener, QLatin1String(SendSocket::kFilesLengthNotice), [&](const QVariant &v) {
         reported += v.toMap().value(QStringLiteral("partialLength")).toLongLong();
         bar.show(reported);
     });
     ctx.notices().subscribe(&listener, QLatin1String(SendSocket::kFilesDoneNotice), [&](const QVariant &) {
         done = true;
-        bar.show(f.content.size());
+        bar.show(size, true);
+    });
+    ctx.notices().subscribe(&listener, QLatin1String(SendSocket::kFilesFailedNotice), [&](const QVariant &v) {
+        failed = v.toMap().value(QStringLiteral("message")).toString();
     });
     const auto broken = [&stream] {
         QTcpSocket *s = stream.sendSocket();
-        return s && s->state() == QAbstractSocket::UnconnectedState && s->error() != QAbstractSocket::UnknownSocketError;
+        if (!s)
+            return false;
+        return !stream.writeError().isEmpty()
+               || (s->state() == QAbstractSocket::UnconnectedState && s->error() != QAbstractSocket::UnknownSocketError);
+    };
+    const auto brokenWhy = [&stream] {
+        return stream.writeError().isEmpty() ? stream.sendSocket()->errorString() : stream.writeError();
     };
     const QVariantMap entry{{QStringLiteral("filesType"), f.type}, {QStringLiteral("filesName"), f.name}};
 
     stream.disconnectTosocket();
-    QVmethodLib::sendFilesInfo(f.content, f.type, f.name, t.window);
+    QVmethodLib::sendFilesInfo(size, f.type, f.name, t.window);
     c.session().wait(kContentDelayMs, broken);
     if (!broken()) {
+        bar.start();
+        bar.show(0);
         stream.sendData(f.content, 0);
         // A stream that stops moving for the time-out is given up.
         qint64 seen = -1;
-        while (!done && !broken() && reported != seen) {
+        while (!done && failed.isEmpty() && !broken() && reported != seen) {
             seen = reported;
-            c.session().wait(c.globals().timeoutMs, [&] { return done || broken() || reported != seen; });
+            c.session().wait(c.globals().timeoutMs,
+                             [&] { return done || !failed.isEmpty() || broken() || reported != seen; });
         }
     }
     bar.end();
     if (!done) {
-        const QString why = broken() ? stream.sendSocket()->errorString()
-                                     : QStringLiteral("no progress within %1 s").arg(c.globals().timeoutMs / 1000.0);
+        const QString why = !failed.isEmpty() ? failed
+                            : broken()        ? brokenWhy()
+                                              : QStringLiteral("no progress within %1 s").arg(c.globals().timeoutMs / 1000.0);
         // As leaving the screen does: the server drops what it has.
         QVmethodLib::backToCloseSendFilesWithDataSource(entry);
         t.fail(QStringLiteral("file not sent: %1").arg(why));
@@ -137,7 +193,7 @@ void sendTo(CliCall &c, CliTarget &t, const Transfer &f)
         return;
     }
     t.field(QStringLiteral("file"), f.name);
-    t.field(QStringLiteral("bytes"), QString::number(f.content.size()), double(f.content.size()));
+    t.field(QStringLiteral("bytes"), QString::number(size), double(size));
     t.succeed(QStringLiteral("%1 sent and added to window %2%3")
                   .arg(f.name, t.window, f.play ? QStringLiteral(", play sent") : QString()));
     stream.disconnectTosocket();
@@ -165,12 +221,15 @@ int send(CliCall &c)
     } else {
         return c.usage(QStringLiteral("cannot tell a picture from a video by \"%1\"; give --type").arg(info.fileName()));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return c.usage(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    f.content = file.readAll();
-    if (f.content.isEmpty())
+    // Its size and identity only: the file is read as it goes out, and must
+    // not change meanwhile.
+    QString why;
+    const std::optional<FilesContent> content = FilesContent::fromFile(path, &why);
+    if (!content)
+        return c.usage(QStringLiteral("cannot read %1: %2").arg(path, why));
+    if (content->size() == 0)
         return c.usage(QStringLiteral("%1 is empty").arg(path));
+    f.content = *content;
     f.play = c.isSet(QStringLiteral("play"));
 
     if (!c.connect())
@@ -185,11 +244,13 @@ int send(CliCall &c)
 QList<CliCommand> commands()
 {
     return {cliCommand("send", "FILE [--play]", "Send a picture or video to the play list of --window.", true, send,
-                       "Writes the file over the server's file stream (a progress bar on a terminal), then adds it to\n"
-                       "the window's play list; --play also shows it at once. The stream has no acknowledgement: the\n"
-                       "file counts as sent when its last byte was handed to the network. A stream that makes no\n"
-                       "progress for --timeout is given up and the server told to drop it. With --all the servers\n"
-                       "get the file one after another.",
+                       "Writes the file over the server's file stream, then adds it to the window's play list;\n"
+                       "--play also shows it at once. On a terminal a progress bar shows the bytes sent, the rate\n"
+                       "and the time left. The file is read as it goes out, whatever its size. The stream has no\n"
+                       "acknowledgement: the file counts as sent when its last byte was handed to the network. A\n"
+                       "stream that makes no progress for --timeout is given up and the server told to drop it, and\n"
+                       "so is a file that changes or goes away while it is sent. With --all the servers get the\n"
+                       "file one after another.",
                        {cliOption("play", "", "Show the file at once."),
                         cliOption("type", "picture|video", "The kind of file (default: from its suffix)."),
                         cliOption("name", "NAME", "The name on the server (default: the file's own name).")})};

@@ -49,13 +49,19 @@ QString filesInfoFrame(qint64 contentLength, const QString &filesType, const QSt
                                                          + QStringList{TenToHexWitheightHex(contentLength)});
 }
 
-void sendFilesInfo(const QByteArray &filesData, const QString &filesType, const QString &filesName,
+void sendFilesInfo(qint64 contentLength, const QString &filesType, const QString &filesName,
                    const QString &windowID)
 {
-    const QString frame = filesInfoFrame(filesData.size(), filesType, filesName, windowID);
+    const QString frame = filesInfoFrame(contentLength, filesType, filesName, windowID);
     if (frame.isEmpty())
         return;
     SendSocket::shareMananger().sendString(frame, SendSocket::kFilesInfoTag);
+}
+
+void sendFilesInfo(const QByteArray &filesData, const QString &filesType, const QString &filesName,
+                   const QString &windowID)
+{
+    sendFilesInfo(qint64(filesData.size()), filesType, filesName, windowID);
 }
 
 void addTovedioListWithDataSource(const QVariantList &dataSource, const QString &windowID)

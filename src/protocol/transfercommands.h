@@ -16,8 +16,11 @@ namespace QVmethodLib {
 // 2-byte count can say.
 QString filesInfoFrame(qint64 contentLength, const QString &filesType, const QString &filesName,
                        const QString &windowID);
-// 5104 for this content, written to the file stream with tag 2000; it opens
-// the connection. Only the content's length travels here.
+// 5104 for content of this length, written to the file stream with tag
+// 2000; it opens the connection.
+void sendFilesInfo(qint64 contentLength, const QString &filesType, const QString &filesName,
+                   const QString &windowID);
+// The same for this content: only its length travels here.
 void sendFilesInfo(const QByteArray &filesData, const QString &filesType, const QString &filesName,
                    const QString &windowID);
 // 5101, add the first entry's file to the window's play list (UDP).

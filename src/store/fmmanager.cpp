@@ -51,7 +51,7 @@ void overwriteFromRow(::DeviceNormalInfo &d, const SqliteRows &row)
     d.deviceInfo3 = row.stringForColumn(QStringLiteral("deviceInfo3"));
 }
 
-PlayFilesInfo playFilesInfoFromRow(const SqliteRows &row)
+PlayFilesInfo playFilesInfoFromRow(const SqliteRows &row, bool withContent = true)
 {
     PlayFilesInfo f;
     f.deviceWindowIDHex = row.stringForColumn(QStringLiteral("deviceWindowIDHex"));
@@ -60,7 +60,8 @@ PlayFilesInfo playFilesInfoFromRow(const SqliteRows &row)
     f.filesType = row.stringForColumn(QStringLiteral("filesType"));
     f.filesSize = row.stringForColumn(QStringLiteral("filesSize"));
     f.filesIsFinish = row.stringForColumn(QStringLiteral("filesIsFinish"));
-    f.deviceInfo1 = row.dataForColumn(QStringLiteral("deviceInfo1"));
+    if (withContent)
+        f.deviceInfo1 = row.dataForColumn(QStringLiteral("deviceInfo1"));
     f.deviceInfo2 = row.stringForColumn(QStringLiteral("deviceInfo2"));
     f.deviceInfo3 = row.stringForColumn(QStringLiteral("deviceInfo3"));
     return f;
@@ -260,11 +261,20 @@ bool FMManager::insertObjectByDeviceWindowIDHex(const QString &deviceWindowIDHex
                                                 const QByteArray &deviceInfo1, const QString &deviceInfo2,
                                                 const QString &deviceInfo3)
 {
+    // Content too large for a row would make SQLite refuse the whole row,
+    // and with it the history entry; the row goes without it.
+    QByteArray content = deviceInfo1;
+    if (content.size() > m_maxStoredContentLength) {
+        qevaLog(lcStore, QStringLiteral("content of %1 (%2 bytes) not kept in the history: more than a row takes")
+                             .arg(filesName)
+                             .arg(content.size()));
+        content = QByteArray();
+    }
     return update(QStringLiteral("INSERT INTO FilesTransInfo (deviceWindowIDHex, deviceID, filesName,filesType, "
                                  "filesSize,filesIsFinish,deviceInfo1,deviceInfo2,deviceInfo3) "
                                  "VALUES (?,?,?,?,?,?,?,?,?)"),
                   {deviceWindowIDHex, deviceID, filesName, filesType, filesSize, filesIsFinish,
-                   QVariant(deviceInfo1), deviceInfo2, deviceInfo3});
+                   QVariant(content), deviceInfo2, deviceInfo3});
 }
 
 bool FMManager::updateFilesTransInfoByDeviceWindowIDHex(const QString &deviceWindowIDHex,
@@ -285,6 +295,22 @@ QList<PlayFilesInfo> FMManager::selectAllFilesTransInfoWithDeviceID(const QStrin
     if (std::optional<SqliteRows> rows = m_db->executeQuery(QStringLiteral("SELECT * FROM FilesTransInfo")))
         while (rows->next())
             list.append(playFilesInfoFromRow(*rows));
+    return list;
+}
+
+QList<PlayFilesInfo> FMManager::selectAllFilesTransListWithDeviceID(const QString &deviceID,
+                                                                     const QString &deviceWindowIDHex)
+{
+    QList<PlayFilesInfo> list;
+    if (!openHandle())
+        return list;
+    // Every column but the content: a row that holds a whole file (as rows
+    // of older versions do) costs no more to list than any other.
+    if (std::optional<SqliteRows> rows = m_db->executeQuery(
+            QStringLiteral("SELECT deviceWindowIDHex, deviceID, filesName, filesType, filesSize, filesIsFinish, "
+                           "deviceInfo2, deviceInfo3 FROM FilesTransInfo")))
+        while (rows->next())
+            list.append(playFilesInfoFromRow(*rows, false));
     return list;
 }
 

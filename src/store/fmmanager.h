@@ -85,6 +85,9 @@ public:
     bool DeviceNormalInfo();
 
     // --- FilesTransInfo ---------------------------------------------------
+    // deviceInfo1 is bound as a blob when it fits in a row
+    // (maxStoredContentLength()); larger content is not kept, the row is
+    // written with NULL there.
     bool insertObjectByDeviceWindowIDHex(const QString &deviceWindowIDHex, const QString &deviceID,
                                          const QString &filesName, const QString &filesType,
                                          const QString &filesSize, const QString &filesIsFinish,
@@ -98,10 +101,20 @@ public:
     // opened.
     QList<PlayFilesInfo> selectAllFilesTransInfoWithDeviceID(const QString &deviceID,
                                                              const QString &deviceWindowIDHex);
+    // The same rows for a list that shows names, sizes and states: the
+    // content (deviceInfo1) is not read and stays null.
+    QList<PlayFilesInfo> selectAllFilesTransListWithDeviceID(const QString &deviceID,
+                                                             const QString &deviceWindowIDHex);
     bool DeleteSingleFilesInfoWithDeviceID(const QString &deviceID,
                                            const QString &deviceWindowIDHex,
                                            const QString &filesName);
     bool DeleteAllSendFiles();
+
+    // SQLite takes no value or row over 1,000,000,000 bytes by default; the
+    // rest of a row needs far less than the margin left here.
+    static constexpr qint64 kMaxStoredContentLength = 1000000000 - (qint64(1) << 20);
+    qint64 maxStoredContentLength() const { return m_maxStoredContentLength; }
+    void setMaxStoredContentLength(qint64 bytes) { m_maxStoredContentLength = bytes; }
 
 private:
     bool openHandle();
@@ -109,4 +122,5 @@ private:
     bool exists(const QString &sql, const QVariantList &args);
 
     std::unique_ptr<SqliteDatabase> m_db;
+    qint64 m_maxStoredContentLength = kMaxStoredContentLength;
 };

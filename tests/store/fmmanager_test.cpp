@@ -942,3 +942,83 @@ TEST_F(FMManagerTest, HostileFileNamesAndChineseAreKeptAndMatched)
     ASSERT_EQ(all.size(), 1);
     EXPECT_EQ(all[0].filesName, QStringLiteral("plain.jpg"));
 }
+
+// A history written by the versions that kept every sent file's bytes in
+// its row: it opens unchanged, and the list reads names, sizes and states
+// without the content.
+TEST_F(FMManagerTest, AHistoryOfRowsWithWholeFilesOpensAndListsWithoutTheirContent)
+{
+    QByteArray movie(9 * 1024 * 1024, '\0');
+    for (int i = 0; i < movie.size(); i += 4099)
+        movie[i] = char(i);
+    const QByteArray jpeg("\xff\xd8\xff\xe0 picture", 12);
+    {
+        QDir().mkpath(QFileInfo(dbPath()).path());
+        RawDb raw(dbPath());
+        ASSERT_TRUE(raw.ok());
+        ASSERT_TRUE(raw.exec(kCreateUserInfo));
+        ASSERT_TRUE(raw.exec(kCreateDeviceNormalInfo));
+        ASSERT_TRUE(raw.exec(kCreateFilesTransInfo));
+        const QString insert = QStringLiteral(
+            "INSERT INTO FilesTransInfo (deviceWindowIDHex, deviceID, filesName,filesType, filesSize,filesIsFinish,"
+            "deviceInfo1,deviceInfo2,deviceInfo3) VALUES (?,?,?,?,?,?,?,?,?)");
+        ASSERT_TRUE(raw.exec(insert, {QStringLiteral("01"), QStringLiteral("00000001"), QStringLiteral("a.mov"),
+                                      QStringLiteral("03"), QStringLiteral("0000000000900000"), QStringLiteral("1"),
+                                      movie, QStringLiteral("0"), QStringLiteral("0")}));
+        ASSERT_TRUE(raw.exec(insert, {QStringLiteral("02"), QStringLiteral("00000002"), QStringLiteral("b.jpg"),
+                                      QStringLiteral("01"), QStringLiteral("000000000000000c"), QStringLiteral("0"),
+                                      jpeg, QStringLiteral("0"), QStringLiteral("0")}));
+    }
+    FMManager &m = fm();
+    EXPECT_FALSE(ctx().log().contains(kFilesTransInfoFailed));
+    RawDb raw(dbPath());
+    EXPECT_EQ(raw.schemaOf(QStringLiteral("FilesTransInfo")), kCreateFilesTransInfo);
+
+    const QList<PlayFilesInfo> list = m.selectAllFilesTransListWithDeviceID(QStringLiteral("00000001"), QStringLiteral("01"));
+    ASSERT_EQ(list.size(), 2);
+    const std::tuple<const char *, const char *, const char *, const char *, const char *> expected[] = {
+        {"01", "00000001", "a.mov", "0000000000900000", "1"},
+        {"02", "00000002", "b.jpg", "000000000000000c", "0"},
+    };
+    for (int i = 0; i < 2; ++i) {
+        const auto &[window, device, name, size, finished] = expected[i];
+        EXPECT_EQ(list[i].deviceWindowIDHex, QLatin1String(window));
+        EXPECT_EQ(list[i].deviceID, QLatin1String(device));
+        EXPECT_EQ(list[i].filesName, QLatin1String(name));
+        EXPECT_EQ(list[i].filesSize, QLatin1String(size));
+        EXPECT_EQ(list[i].filesIsFinish, QLatin1String(finished));
+        EXPECT_EQ(list[i].deviceInfo2, QStringLiteral("0"));
+        EXPECT_TRUE(list[i].deviceInfo1.isNull()) << name;
+    }
+    // The rows themselves are as they were: the full read still has them.
+    const QList<PlayFilesInfo> full = m.selectAllFilesTransInfoWithDeviceID({}, {});
+    ASSERT_EQ(full.size(), 2);
+    EXPECT_TRUE(full[0].deviceInfo1 == movie);
+    EXPECT_EQ(full[1].deviceInfo1, jpeg);
+
+    // New rows go into the same table beside them.
+    ASSERT_TRUE(addFile(QStringLiteral("00000001"), QStringLiteral("01"), QStringLiteral("c.jpg")));
+    EXPECT_EQ(m.selectAllFilesTransListWithDeviceID({}, {}).size(), 3);
+}
+
+TEST_F(FMManagerTest, ContentTooLargeForARowIsLeftOutAndTheRowStillWritten)
+{
+    fm().setMaxStoredContentLength(1000);
+    const QByteArray fits(1000, 'a');
+    const QByteArray tooLarge(1001, 'b');
+    ASSERT_TRUE(addFile(QStringLiteral("d"), QStringLiteral("01"), QStringLiteral("fits.jpg"), fits));
+    ASSERT_TRUE(addFile(QStringLiteral("d"), QStringLiteral("01"), QStringLiteral("large.jpg"), tooLarge));
+    EXPECT_TRUE(ctx().log().contains(
+        QStringLiteral("content of large.jpg (1001 bytes) not kept in the history: more than a row takes")));
+
+    RawDb raw(dbPath());
+    const QList<QVariantList> rows =
+        raw.rows(QStringLiteral("SELECT filesName, filesSize, typeof(deviceInfo1), length(deviceInfo1) FROM FilesTransInfo"));
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0][2].toString(), QStringLiteral("blob"));
+    EXPECT_EQ(rows[0][3].toInt(), 1000);
+    // The row still says how large the file is.
+    EXPECT_EQ(rows[1][0].toString(), QStringLiteral("large.jpg"));
+    EXPECT_EQ(rows[1][1].toString(), QStringLiteral("00000000000003e9"));
+    EXPECT_EQ(rows[1][2].toString(), QStringLiteral("null"));
+}

@@ -10,6 +10,7 @@
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -39,9 +40,7 @@ protected:
 
     PlayFilesViewController *open()
     {
-        m_nav = std::make_unique<KTBaseNavigationController>(new KTBaseViewController);
-        m_screen = new PlayFilesViewController;
-        m_nav->push(m_screen);
+        m_screen = openSendingScreen(m_nav);
         return m_screen;
     }
     void leave() { m_nav->pop(); }
@@ -201,8 +200,10 @@ TEST_F(PlayFilesTest, SendingAPictureAnnouncesItKeepsAHistoryRowAndQueuesTheCont
     EXPECT_EQ(r->filesIsFinish, QStringLiteral("0"));
     EXPECT_EQ(m_screen->allDataSize(), content.size());
 
-    // The entry on top, not chosen, not finished, its bar empty.
-    EXPECT_EQ(entry(0).value(QStringLiteral("pictureData")).toByteArray(), content);
+    // The entry on top, not chosen, not finished, its bar empty; it names
+    // the content by its length and never holds it.
+    EXPECT_EQ(entry(0).value(QStringLiteral("filesSize")).toLongLong(), content.size());
+    EXPECT_FALSE(entry(0).contains(QStringLiteral("pictureData")));
     EXPECT_EQ(entry(0).value(QStringLiteral("checked")).toString(), QStringLiteral("NO"));
     EXPECT_EQ(entry(0).value(QStringLiteral("isSendSucceed")).toString(), QStringLiteral("0"));
     EXPECT_EQ(row(0).value(QStringLiteral("sizeText")).toString(), QStringLiteral("0KB/%1KB").arg(content.size() / 1024));
@@ -406,10 +407,115 @@ TEST_F(PlayFilesTest, CloseWithNothingChosenAbandonsTheRunningTransfer)
     EXPECT_FALSE(popups().wasShown(PopupCenter::Error, QStringLiteral("请选择需要删除的文件")));
     EXPECT_EQ(m_recorder.hexes(), QStringList{closeFrame(running)});
     EXPECT_EQ(historyNames(), QStringList{QStringLiteral("a.mov")});
+    // The abandoned file's entry goes with its row: the list stays the
+    // history, and shows no file that the server was told to drop.
     EXPECT_EQ(listNames(), QStringList{QStringLiteral("a.mov")});
     EXPECT_FALSE(m_screen->isSending());
+    // Choosing and deleting what is left finds every row it shows.
+    m_screen->didSelectRowAtIndexPath(0);
+    m_screen->sendButtonAction(PlayFilesViewController::kCloseButtonTag);
+    EXPECT_TRUE(historyNames().isEmpty());
+    EXPECT_TRUE(listNames().isEmpty());
     m_screen->sendButtonAction(PlayFilesViewController::kSendButtonTag);
     EXPECT_EQ(alerts().style(), AlertCenter::ActionSheet);
+}
+
+TEST_F(PlayFilesTest, AMovieChangedOrGoneBeforeItsContentGoesIsNotSentAndTheUserIsTold)
+{
+    struct Case
+    {
+        const char *change;
+        std::function<void(const QString &path)> apply;
+    };
+    const Case cases[] = {
+        {"removed", [](const QString &p) { QFile::remove(p); }},
+        {"cut", [](const QString &p) { QFile::resize(p, 100); }},
+        {"grown", [](const QString &p) { QFile f(p); f.open(QIODevice::Append); f.write("more"); }},
+    };
+    addHistory(QStringLiteral("a.mov"), "1");
+    open();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.change);
+        m_recorder.frames.clear();
+        popups().clearHistory();
+        const QString path = m_files.filePath(QStringLiteral("clip.mov"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(patternBytes(70000));
+        f.close();
+        m_screen->didFinishPickingFile(path);
+        const QString name = m_screen->currentFileName();
+        ASSERT_TRUE(historyRow(name));
+        c.apply(path);
+        clock().advance(PlayFilesViewController::kContentDelayMs);
+
+        EXPECT_TRUE(popups().wasShown(PopupCenter::Error, QStringLiteral("文件已被修改或删除，发送失败")));
+        EXPECT_FALSE(m_screen->isSending());
+        EXPECT_FALSE(CommonManager::sharedManager().isFinishSendFiles);
+        EXPECT_EQ(SendSocket::shareMananger().sendSocket(), nullptr);
+        // The server drops what it was announced; nothing of it is listed.
+        EXPECT_EQ(frames("414e44015103"), QStringList{closeFrame(name, "03")});
+        EXPECT_FALSE(historyRow(name));
+        EXPECT_EQ(listNames(), QStringList{QStringLiteral("a.mov")});
+        clock().advance(5000);
+        EXPECT_TRUE(frames("414e44015101").isEmpty());
+        EXPECT_FALSE(alerts().hasPending());
+        QFile::remove(path);
+    }
+    m_screen->sendButtonAction(PlayFilesViewController::kSendButtonTag);
+    EXPECT_EQ(alerts().style(), AlertCenter::ActionSheet);
+}
+
+TEST_F(PlayFilesTest, AFinishedTransferEmptiesTheChoiceWithTheRebuild)
+{
+    addHistory(QStringLiteral("a.mov"), "1");
+    addHistory(QStringLiteral("b.mov"), "1");
+    open();
+    // One row tapped, or every row by the toggle.
+    for (bool all : {false, true}) {
+        SCOPED_TRACE(all);
+        if (all)
+            m_screen->clickButtonAction();
+        else
+            m_screen->didSelectRowAtIndexPath(0);
+        ASSERT_GT(m_screen->chosenCount(), 0);
+        startRunning();
+        postDone();
+        for (int i = 0; i < m_screen->rows().size(); ++i)
+            EXPECT_FALSE(row(i).value(QStringLiteral("checked")).toBool()) << i;
+        EXPECT_EQ(m_screen->chosenCount(), 0);
+        EXPECT_FALSE(m_screen->allSelected());
+        // Nothing shows as chosen, so nothing is deleted.
+        popups().clearHistory();
+        const QStringList before = historyNames();
+        m_screen->sendButtonAction(PlayFilesViewController::kCloseButtonTag);
+        EXPECT_TRUE(popups().wasShown(PopupCenter::Error, QStringLiteral("请选择需要删除的文件")));
+        EXPECT_EQ(historyNames(), before);
+        clock().advance(PlayFilesViewController::kAddToListDelayMs);
+        alerts().answer(1);
+    }
+}
+
+TEST_F(PlayFilesTest, LeavingSoonAfterTheEndStillPutsTheFileOnThePlayList)
+{
+    open();
+    const QString name = startRunning();
+    postDone();
+    UdpSocketController::shareInstance().closeUdpServer();
+    clock().advance(500);
+    leave();
+    // The screen goes as soon as the event loop turns.
+    QPointer<PlayFilesViewController> screen(m_screen);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(screen.isNull());
+    EXPECT_TRUE(frames("414e44015101").isEmpty());
+    clock().advance(PlayFilesViewController::kAddToListDelayMs - 500);
+    EXPECT_EQ(frames("414e44015101"), QStringList{nameFrame("414e44015101", name, "01")});
+    EXPECT_TRUE(UdpSocketController::shareInstance().isServerReceiving());
+    // The question belonged to the screen, which is gone.
+    EXPECT_FALSE(alerts().hasPending());
+    EXPECT_TRUE(frames("414e44015102").isEmpty());
+    EXPECT_EQ(TransferFinisher::shared().pendingCount(), 0);
 }
 
 TEST_F(PlayFilesTest, TappingARowTogglesItsChoice)
@@ -492,8 +598,9 @@ TEST_F(PlayFilesTest, ACameraPictureIsTurnedAndAnAlbumPictureIsNot)
             m_screen->didFinishPickingFile(writePicture(halvesPicture()));
         ASSERT_TRUE(m_screen->isSending());
         EXPECT_FALSE(m_screen->selectedType());
+        // A picture exists only as encoded here: its row keeps it.
         QImage sent;
-        ASSERT_TRUE(sent.loadFromData(entry(0).value(QStringLiteral("pictureData")).toByteArray(), "JPG"));
+        ASSERT_TRUE(sent.loadFromData(historyRow(m_screen->currentFileName())->deviceInfo1, "JPG"));
         EXPECT_EQ(sent.size(), c.size);
         EXPECT_TRUE(near(sent.pixelColor(c.redAt), Qt::red));
         m_screen->backToCloseSendFiles();
@@ -524,7 +631,7 @@ TEST_F(PlayFilesTest, AFileThatIsNeitherPictureNorMovieOrCannotBeReadIsNotSent)
     EXPECT_EQ(SendSocket::shareMananger().sendSocket(), nullptr);
 }
 
-TEST_F(PlayFilesTest, AMovieIsSentAsItsBytes)
+TEST_F(PlayFilesTest, AMovieIsReferredToAndNeverCopied)
 {
     open();
     const QByteArray bytes = patternBytes(70000);
@@ -534,10 +641,18 @@ TEST_F(PlayFilesTest, AMovieIsSentAsItsBytes)
     f.close();
     m_screen->didFinishPickingFile(f.fileName());
     ASSERT_TRUE(m_screen->isSending());
-    EXPECT_TRUE(m_screen->currentFileName().endsWith(QStringLiteral(".mov")));
+    const QString name = m_screen->currentFileName();
+    EXPECT_TRUE(name.endsWith(QStringLiteral(".mov")));
     EXPECT_EQ(m_screen->currentFileType(), QStringLiteral("03"));
-    EXPECT_EQ(historyRow(m_screen->currentFileName())->deviceInfo1, bytes);
+    EXPECT_EQ(m_screen->allDataSize(), bytes.size());
+    // The row knows the file by its URL and size; its bytes stay in the file.
+    const std::optional<PlayFilesInfo> r = historyRow(name);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->deviceInfo1.isNull());
+    EXPECT_EQ(r->deviceInfo2, QUrl::fromLocalFile(f.fileName()).toString());
+    EXPECT_EQ(r->filesSize, QStringLiteral("0000000000011170"));
     EXPECT_EQ(row(0).value(QStringLiteral("typeImage")).toString(), QStringLiteral("device_02"));
+    EXPECT_EQ(row(0).value(QStringLiteral("sizeText")).toString(), QStringLiteral("0KB/68KB"));
 }
 
 TEST(PlayFilesImage, TurnsByTheCodesAngle)

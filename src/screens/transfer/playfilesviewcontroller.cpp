@@ -3,7 +3,6 @@
 #include "core/appcontext.h"
 #include "core/logging.h"
 #include "net/sendsocket.h"
-#include "net/udpsocketcontroller.h"
 #include "protocol/commonclass.h"
 #include "protocol/transfercommands.h"
 #include "screens/transfer/commonhelper.h"
@@ -14,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QFile>
 #include <QTransform>
 #include <QUrl>
 
@@ -23,7 +21,7 @@ QEVA_REGISTER_SCREEN(PlayFilesViewController)
 namespace {
 const QString kFilesType = QStringLiteral("filesType");
 const QString kFilesName = QStringLiteral("filesName");
-const QString kPictureData = QStringLiteral("pictureData");
+const QString kFilesSize = QStringLiteral("filesSize");
 const QString kChecked = QStringLiteral("checked");
 const QString kIsSendSucceed = QStringLiteral("isSendSucceed");
 const QString kYes = QStringLiteral("YES");
@@ -31,9 +29,16 @@ const QString kNo = QStringLiteral("NO");
 const QString kPictureType = QStringLiteral("01");
 const QString kMovieType = QStringLiteral("03");
 
-QVariantMap makeEntry(const QString &type, const QString &name, const QByteArray &data, const QString &succeed)
+// An entry names the content by its length: the bytes stay in the file, or
+// with the transfer while it runs.
+QVariantMap makeEntry(const QString &type, const QString &name, qint64 size, const QString &succeed)
 {
-    return {{kFilesType, type}, {kFilesName, name}, {kPictureData, data}, {kChecked, kNo}, {kIsSendSucceed, succeed}};
+    return {{kFilesType, type}, {kFilesName, name}, {kFilesSize, size}, {kChecked, kNo}, {kIsSendSucceed, succeed}};
+}
+
+QString notSentText()
+{
+    return QCoreApplication::translate("PlayFilesViewController", "文件已被修改或删除，发送失败");
 }
 
 QString nameOf(const QVariant &entry)
@@ -68,6 +73,8 @@ void PlayFilesViewController::viewDidLoad()
                                   [this](const QVariant &o) { didSendFilesLengthInfoNotice(o); });
     context().notices().subscribe(this, QLatin1String(SendSocket::kFilesDoneNotice),
                                   [this](const QVariant &o) { didSendFilesInfoDoneNotice(o); });
+    context().notices().subscribe(this, QLatin1String(SendSocket::kFilesFailedNotice),
+                                  [this](const QVariant &o) { didSendFilesFailedNotice(o); });
 }
 
 void PlayFilesViewController::viewWillAppear()
@@ -159,13 +166,19 @@ void PlayFilesViewController::imagePickerController(const PickedMedia &info)
     }
     const QString date = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
     const int number = CommonClass::getRandomNumber(10000, 100000);
-    QByteArray data;
+    FilesContent content;
     QString name;
     QString type;
     if (info.mediaType == QLatin1String(PickedMedia::kMovie)) {
-        QFile file(info.mediaURL);
-        if (file.open(QIODevice::ReadOnly))
-            data = file.readAll();
+        // Its size and identity only: the file is read as it is sent.
+        QString why;
+        const std::optional<FilesContent> file = FilesContent::fromFile(info.mediaURL, &why);
+        if (!file) {
+            qevaLog(lcScreens, QStringLiteral("cannot send %1: %2").arg(info.mediaURL, why));
+            popups().showError(QCoreApplication::translate("PlayFilesViewController", "无法读取所选的文件"));
+            return;
+        }
+        content = *file;
         name = QStringLiteral("%1%2.mov").arg(date).arg(number);
         type = kMovieType;
     } else if (info.mediaType == QLatin1String(PickedMedia::kImage)) {
@@ -174,7 +187,7 @@ void PlayFilesViewController::imagePickerController(const PickedMedia &info)
             m_selectedType = false;
             rotation = 3;
         }
-        data = MediaPicker::jpegRepresentation(image(info.originalImage, rotation), 1.0);
+        content = FilesContent::fromBytes(MediaPicker::jpegRepresentation(image(info.originalImage, rotation), 1.0));
         name = QStringLiteral("%1%2.jpg").arg(date).arg(number);
         type = kPictureType;
     } else {
@@ -184,51 +197,57 @@ void PlayFilesViewController::imagePickerController(const PickedMedia &info)
         return;
     }
     // An empty file would be announced and never followed by anything.
-    if (data.isEmpty()) {
+    if (content.size() == 0) {
         qevaLog(lcScreens, QStringLiteral("nothing to send from %1").arg(info.mediaURL));
         popups().showError(QCoreApplication::translate("PlayFilesViewController", "无法读取所选的文件"));
         return;
     }
     m_fileCurrentSize = 0;
-    sendFilesInfo(data, type, name);
+    sendFilesInfo(content, type, name);
 }
 
-void PlayFilesViewController::sendFilesInfo(const QByteArray &data, const QString &filesType,
+void PlayFilesViewController::sendFilesInfo(const FilesContent &content, const QString &filesType,
                                             const QString &filesName)
 {
     SendSocket::shareMananger().disconnectTosocket();
     m_currentFileName = filesName;
     m_currentFileType = filesType;
+    m_content = content;
     const QString windowID = session().currentWindowID;
-    QVmethodLib::sendFilesInfo(data, filesType, filesName, windowID);
+    QVmethodLib::sendFilesInfo(content.size(), filesType, filesName, windowID);
 
+    // A picked file is referred to, not copied; only content that exists
+    // nowhere else (a picture encoded here) is kept in the row.
     const bool stored = FMManager::sharedManagerInstance().insertObjectByDeviceWindowIDHex(
         windowID, session().currentSelectDev.userId, filesName, filesType,
-        CommonClass::TenToHexWitheightHex(data.size()), QStringLiteral("0"), data, QStringLiteral("0"),
-        QStringLiteral("0"));
+        CommonClass::TenToHexWitheightHex(content.size()), QStringLiteral("0"),
+        content.isFile() ? QByteArray() : content.bytes(),
+        content.isFile() ? QUrl::fromLocalFile(content.path()).toString() : QStringLiteral("0"), QStringLiteral("0"));
     if (stored) {
         QVariantList list = dataSource();
-        list.prepend(makeEntry(filesType, filesName, data, QStringLiteral("0")));
+        list.prepend(makeEntry(filesType, filesName, content.size(), QStringLiteral("0")));
         setDataSource(list);
     } else {
         // The file still goes; only the list does not show it.
         qevaLog(lcScreens, QStringLiteral("history row for %1 not stored").arg(filesName));
     }
-    m_allDataSize = data.size();
+    m_allDataSize = content.size();
     resetProgress();
     setState(State::Announced);
-    m_contentTimer = context().scheduler().after(kContentDelayMs, this, [this, data] {
+    m_contentTimer = context().scheduler().after(kContentDelayMs, this, [this] {
         m_contentTimer = 0;
-        sendImageDataWithPictureData(data);
+        sendImageDataWithPictureData(m_content);
     });
     rebuildRows();
 }
 
-void PlayFilesViewController::sendImageDataWithPictureData(const QByteArray &data)
+void PlayFilesViewController::sendImageDataWithPictureData(const FilesContent &content)
 {
     setState(State::Running);
     session().isFinishSendFiles = true;
-    SendSocket::shareMananger().sendData(data, 0);
+    // A file changed or gone since it was picked is reported at once, by
+    // the failed notice.
+    SendSocket::shareMananger().sendData(content, 0);
 }
 
 // --- progress and end -------------------------------------------------------
@@ -265,27 +284,34 @@ void PlayFilesViewController::didSendFilesInfoDoneNotice(const QVariant &)
         return;
     }
     m_finishedEntry = currentEntry();
+    m_finishedWindowID = windowID;
+    m_content = FilesContent();
     if (!dataSource().isEmpty()) {
-        // Let go of the old entries before the history's copies come in.
-        setDataSource({});
         QVariantList list = entriesFromHistory();
         if (!list.isEmpty())
             list.move(list.size() - 1, 0);
         setDataSource(list);
+        // The rebuilt rows are all unticked: a choice kept from before would
+        // let "关闭传输" delete rows that show as not chosen.
+        m_choosePlayArray.clear();
+        if (m_allSelected) {
+            m_allSelected = false;
+            updateSelectAllButton();
+        }
     }
     session().isFinishSendFiles = false;
     setState(State::Idle);
     resetProgress();
     rebuildRows();
-    context().scheduler().after(kAddToListDelayMs, this, [this] { addTovedioList(); });
+    // The file joins the play list even if this screen is left meanwhile.
+    TransferFinisher::shared().addTovedioListLater(m_finishedEntry, windowID, this, [this] { addTovedioList(); });
 }
 
 void PlayFilesViewController::addTovedioList()
 {
-    UdpSocketController::shareInstance().startUdpServer();
-    // The file that finished, whatever the list's top shows by now.
-    const QVariantList finished{m_finishedEntry};
-    QVmethodLib::addTovedioListWithDataSource(finished, session().currentWindowID);
+    // A screen already taken off its stack (and about to go) asks nothing.
+    if (!isAppeared())
+        return;
     alert(QCoreApplication::translate("PlayFilesViewController", "提示"),
           QCoreApplication::translate("PlayFilesViewController", "是否立即播放"),
           {QCoreApplication::translate("PlayFilesViewController", "确定"),
@@ -301,7 +327,18 @@ void PlayFilesViewController::alertView(int buttonIndex)
 
 void PlayFilesViewController::toShowImage()
 {
-    QVmethodLib::toShowImageWithDataSource(QVariantList{m_finishedEntry}, session().currentWindowID);
+    QVmethodLib::toShowImageWithDataSource(QVariantList{m_finishedEntry}, m_finishedWindowID);
+}
+
+void PlayFilesViewController::didSendFilesFailedNotice(const QVariant &)
+{
+    // Only the content of this screen's own transfer fails it.
+    if (m_state != State::Running)
+        return;
+    // Nothing of it counts as sent: the server is told to drop it, and its
+    // row and entry go, as when the user abandons a transfer.
+    backToCloseSendFiles();
+    popups().showError(notSentText());
 }
 
 void PlayFilesViewController::backToCloseSendFiles()
@@ -317,6 +354,7 @@ void PlayFilesViewController::backToCloseSendFiles()
         QVmethodLib::backToCloseSendFilesWithDataSource(currentEntry());
     session().isFinishSendFiles = false;
     setState(State::Idle);
+    m_content = FilesContent();
     if (!m_currentFileName.isEmpty()) {
         FMManager::sharedManagerInstance().DeleteSingleFilesInfoWithDeviceID(
             session().currentSelectDev.userId, session().currentWindowID, m_currentFileName);
@@ -351,6 +389,7 @@ void PlayFilesViewController::deleteChosenFiles()
             QVmethodLib::backToCloseSendFilesWithDataSource(currentEntry());
         session().isFinishSendFiles = false;
         setState(State::Idle);
+        m_content = FilesContent();
         resetProgress();
     }
     FMManager &store = FMManager::sharedManagerInstance();
@@ -358,7 +397,6 @@ void PlayFilesViewController::deleteChosenFiles()
         store.DeleteSingleFilesInfoWithDeviceID(session().currentSelectDev.userId, session().currentWindowID,
                                                 nameOf(entry));
     m_choosePlayArray.clear();
-    setDataSource({});
     // A cancelled file keeps its unfinished row and shows as unfinished.
     setDataSource(entriesFromHistory());
     if (m_allSelected) {
@@ -478,10 +516,16 @@ void PlayFilesViewController::setState(State state)
 QVariantList PlayFilesViewController::entriesFromHistory()
 {
     QVariantList list;
-    const QList<PlayFilesInfo> rows = FMManager::sharedManagerInstance().selectAllFilesTransInfoWithDeviceID(
+    // Names, sizes and states: the list never reads a row's content.
+    const QList<PlayFilesInfo> rows = FMManager::sharedManagerInstance().selectAllFilesTransListWithDeviceID(
         session().currentSelectDev.userId, session().currentWindowID);
-    for (const PlayFilesInfo &row : rows)
-        list.append(makeEntry(row.filesType, row.filesName, row.deviceInfo1, row.filesIsFinish));
+    for (const PlayFilesInfo &row : rows) {
+        // The length as the row was written: 16 hex digits, for rows of
+        // older versions as well (their content's length).
+        bool ok = false;
+        const qint64 size = row.filesSize.toLongLong(&ok, 16);
+        list.append(makeEntry(row.filesType, row.filesName, ok ? size : 0, row.filesIsFinish));
+    }
     return list;
 }
 
@@ -514,7 +558,7 @@ void PlayFilesViewController::rebuildRows()
         const QVariantMap entry = v.toMap();
         const QString name = entry.value(kFilesName).toString();
         const QString type = entry.value(kFilesType).toString();
-        const qint64 length = entry.value(kPictureData).toByteArray().size();
+        const qint64 length = entry.value(kFilesSize).toLongLong();
         const bool checked = entry.value(kChecked).toString() != kNo;
         const bool succeeded = entry.value(kIsSendSucceed).toString().toLongLong() != 0;
         const bool current = isSending() && name == m_currentFileName && !succeeded;

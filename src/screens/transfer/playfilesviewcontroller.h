@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/scheduler.h"
+#include "net/filescontent.h"
 #include "screens/transfer/mediapicker.h"
+#include "screens/transfer/transferfinisher.h"
 #include "ui/ktbasetableviewcontroller.h"
 
 #include <QByteArray>
@@ -21,8 +23,11 @@
 // by a deletion. A transfer that never ends by itself (refused, dropped or
 // stalled connection) is abandoned the same way.
 //
-// dataSource holds the list entries with the file's content; the page draws
-// `rows`, which carry everything a cell shows and no content.
+// dataSource holds the list entries (type, name, size, choice, state; never
+// the content); the page draws `rows`, which carry everything a cell shows.
+// A picked video is known by its path and what the file system says about
+// it: it is read only as it is written to the stream, so a file of any size
+// costs neither memory nor database space.
 class PlayFilesViewController : public KTBaseTableViewController
 {
     Q_OBJECT
@@ -47,7 +52,7 @@ public:
     // The bottom buttons' tags.
     enum { kCloseButtonTag = 0, kSendButtonTag = 1 };
     static constexpr int kContentDelayMs = 1000;
-    static constexpr int kAddToListDelayMs = 1500;
+    static constexpr int kAddToListDelayMs = TransferFinisher::kAddToListDelayMs;
 
     PlayFilesViewController();
     ~PlayFilesViewController() override;
@@ -69,10 +74,15 @@ public:
     void allSelect(bool on);
     // A picture or a movie was picked: name it, encode it, send it.
     void imagePickerController(const PickedMedia &info);
-    void sendFilesInfo(const QByteArray &data, const QString &filesType, const QString &filesName);
-    void sendImageDataWithPictureData(const QByteArray &data);
+    void sendFilesInfo(const FilesContent &content, const QString &filesType, const QString &filesName);
+    void sendImageDataWithPictureData(const FilesContent &content);
     void didSendFilesLengthInfoNotice(const QVariant &object);
     void didSendFilesInfoDoneNotice(const QVariant &object);
+    // The file's content could not be sent whole (changed or gone): the
+    // transfer ends as abandoned, and the user is told.
+    void didSendFilesFailedNotice(const QVariant &object);
+    // Once the file is on the play list (TransferFinisher): ask whether to
+    // play it now.
     void addTovedioList();
     void alertView(int buttonIndex);
     void toShowImage();
@@ -132,6 +142,7 @@ private:
     void resetProgress();
 
     State m_state = State::Idle;
+    FilesContent m_content; // of the transfer announced or running
     QVariantList m_choosePlayArray;
     qint64 m_fileCurrentSize = 0;
     qint64 m_allDataSize = 0;
@@ -148,8 +159,9 @@ private:
     double m_progress = 0;
     QString m_progressText;
 
-    // The file that finished last, for the steps after it.
+    // The file that finished last and its window, for the steps after it.
     QVariantMap m_finishedEntry;
+    QString m_finishedWindowID;
 
     QVariantList m_rows;
 };
