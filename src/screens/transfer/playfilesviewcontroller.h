@@ -3,6 +3,7 @@
 #include "core/scheduler.h"
 #include "screens/transfer/mediapicker.h"
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -22,14 +23,15 @@
 // stalled connection) is abandoned the same way.
 //
 // dataSource holds the list entries with the file's content; the page draws
-// `rows`, which carry everything a cell shows and no content.
+// `rows`, which carry everything a cell shows and no content. A progress
+// step changes the running file's row alone.
 class PlayFilesViewController : public KTBaseTableViewController
 {
     Q_OBJECT
     // One map per entry, top first: filesName, filesType, typeImage,
     // checked (bool), tickImage, succeeded (bool), current (bool: the file
     // being sent), progress (0..1), sizeText.
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY rowsChanged)
+    Q_PROPERTY(RowListModel *rows READ rowModel CONSTANT)
     // The running transfer's bar and label, changed on every progress step
     // without redrawing the list.
     Q_PROPERTY(QString currentFileName READ currentFileName NOTIFY progressChanged)
@@ -84,6 +86,7 @@ public:
 
     // --- state, for the page and for tests ----------------------------
     QVariantList rows() const { return m_rows; }
+    RowListModel *rowModel() const { return m_rowModel; }
     QString currentFileName() const { return m_currentFileName; }
     QString currentFileType() const { return m_currentFileType; }
     double currentProgress() const { return m_progress; }
@@ -152,4 +155,5 @@ private:
     QVariantMap m_finishedEntry;
 
     QVariantList m_rows;
+    RowListModel *m_rowModel;
 };
