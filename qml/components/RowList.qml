@@ -17,15 +17,20 @@ ListView {
     clip: true
     activeFocusOnTab: count > 0
     boundsBehavior: Flickable.StopAtBounds
-    highlightMoveDuration: 0
+    // The list moves only when the user moves it (or the page asks): a
+    // changed current row does not scroll it by itself.
+    currentIndex: -1
+    highlightFollowsCurrentItem: false
     ScrollBar.vertical: PageScrollBar {}
 
     function visibleRows(): int {
         return currentItem && currentItem.height > 0 ? Math.max(1, Math.floor(height / currentItem.height) - 1) : 1
     }
     function moveBy(rows: int) {
-        if (count > 0)
-            currentIndex = Math.max(0, Math.min(count - 1, currentIndex + rows))
+        if (count === 0)
+            return
+        currentIndex = Math.max(0, Math.min(count - 1, currentIndex + rows))
+        positionViewAtIndex(currentIndex, ListView.Contain)
     }
 
     onActiveFocusChanged: if (activeFocus && currentIndex < 0 && count > 0) currentIndex = 0
