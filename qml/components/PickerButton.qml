@@ -11,7 +11,8 @@ Button {
     property PickerField field: null
     property string placeholder: ""
     text: field && field.text !== "" ? field.text : placeholder
-    enabled: field !== null
+    // Nothing to choose from (no server known yet): nothing to open.
+    enabled: field !== null && field.items.length > 0
     Accessible.role: Accessible.ComboBox
 
     onClicked: {

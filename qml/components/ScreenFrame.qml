@@ -9,7 +9,9 @@ FocusScope {
     id: frame
     property KTBaseViewController controller: null
     property KTBaseNavigationController navigation: null
-    readonly property bool barHidden: navigation ? navigation.navigationBarHidden : false
+    // A menu panel shows its page alone.
+    property bool showsBar: true
+    readonly property bool barHidden: !showsBar || (navigation !== null && navigation.navigationBarHidden)
     readonly property int maximumPageWidth: 720
     // The side-menu container lays out its own screens, each in a frame.
     readonly property bool container: controller !== null && controller.pageName === "SLideZoomMenuController"
@@ -27,14 +29,15 @@ FocusScope {
         color: "#2b78ad"
 
         ToolButton {
-            id: back
+            id: backButton
             visible: frame.controller !== null && frame.controller.hasBackButton
             enabled: frame.controller !== null && frame.controller.backButtonEnabled
             anchors { left: parent.left; verticalCenter: parent.verticalCenter }
             Accessible.name: qsTr("返回")
+            background: Rectangle { color: backButton.down ? "#1d6fa5" : "transparent" }
             contentItem: Label {
                 text: "‹"
-                color: back.enabled ? "white" : "#9fc6e2"
+                color: backButton.enabled ? "white" : "#9fc6e2"
                 font.pixelSize: 30
                 horizontalAlignment: Text.AlignHCenter
             }
@@ -51,13 +54,14 @@ FocusScope {
             font.bold: true
         }
         ToolButton {
-            id: right
+            id: rightButton
             visible: frame.controller !== null && frame.controller.hasRightBarButton
             anchors { right: parent.right; verticalCenter: parent.verticalCenter }
             readonly property string title: frame.controller ? frame.controller.rightBarButtonTitle : ""
             Accessible.name: title !== "" ? title : qsTr("菜单")
+            background: Rectangle { color: rightButton.down ? "#1d6fa5" : "transparent" }
             contentItem: Label {
-                text: right.title !== "" ? right.title : "☰"
+                text: rightButton.title !== "" ? rightButton.title : "☰"
                 color: "white"
                 font.pixelSize: 16
                 horizontalAlignment: Text.AlignHCenter

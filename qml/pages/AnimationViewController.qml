@@ -24,7 +24,7 @@ Item {
         }
 
         RowList {
-            id: effects
+            id: effectList
             Layout.fillWidth: true
             Layout.fillHeight: true
             spacing: 10

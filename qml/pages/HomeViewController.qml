@@ -39,11 +39,12 @@ Item {
             model: page.controller.sections
             onActivated: (index) => page.choose(index)
             delegate: Rectangle {
-                id: row
+                id: entry
                 required property int index
                 required property int row
                 required property string text
                 required property bool open
+                // A server's header row, or one of its window rows.
                 readonly property bool header: row < 0
                 readonly property RowList view: ListView.view as RowList
                 width: view ? view.width : 0
@@ -52,25 +53,25 @@ Item {
                 border.color: header ? "#3e96d1" : "#c9e1f2"
                 RowLayout {
                     anchors.fill: parent
-                    anchors.leftMargin: row.header ? 16 : 36
+                    anchors.leftMargin: entry.header ? 16 : 36
                     anchors.rightMargin: 16
                     Label {
                         Layout.fillWidth: true
-                        text: row.text
-                        color: row.header ? "white" : "#1d3d57"
-                        font.pixelSize: row.header ? 17 : 16
+                        text: entry.text
+                        color: entry.header ? "white" : "#1d3d57"
+                        font.pixelSize: entry.header ? 17 : 16
                         elide: Text.ElideRight
                     }
                     Label {
-                        visible: row.header
-                        text: row.open ? "▾" : "▸"
+                        visible: entry.header
+                        text: entry.open ? "▾" : "▸"
                         color: "white"
                         font.pixelSize: 18
                     }
                 }
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: if (row.view) { row.view.currentIndex = row.index; row.view.activated(row.index) }
+                    onClicked: if (entry.view) { entry.view.currentIndex = entry.index; entry.view.activated(entry.index) }
                 }
             }
         }

@@ -20,6 +20,7 @@ Item {
         visible: page.open || front.x > 0
         enabled: page.open
         focus: page.open
+        showsBar: false
         controller: page.controller.leftViewController
     }
 

@@ -29,14 +29,14 @@ Item {
                 scale: Math.min(1, parent.height / height)
                 visible: !page.scanning
                 Rectangle {
-                    id: screen
+                    id: monitor
                     width: parent.width; height: 120
                     radius: 8
                     color: "#1d3d57"
                     border.color: "white"; border.width: 4
                     Label { anchors.centerIn: parent; text: "QEVA"; color: "white"; font.pixelSize: 30; font.bold: true }
                 }
-                Rectangle { anchors.top: screen.bottom; anchors.horizontalCenter: parent.horizontalCenter; width: 16; height: 30; color: "white" }
+                Rectangle { anchors.top: monitor.bottom; anchors.horizontalCenter: parent.horizontalCenter; width: 16; height: 30; color: "white" }
                 Rectangle { anchors.bottom: parent.bottom; anchors.horizontalCenter: parent.horizontalCenter; width: 90; height: 8; radius: 4; color: "white" }
             }
 

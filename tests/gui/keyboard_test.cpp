@@ -124,6 +124,15 @@ TEST_F(KeyboardTest, EscClosesWhatIsOpenElseGoesBackAsTheBackButtonDoes)
          [](KeyboardTest &t) { t.m_container = t.openContainer(); t.m_container->showLeft(); }, Qt::Key_Escape,
          Qt::NoModifier,
          [](KeyboardTest &t) { return !t.m_container->isShow() && t.nav().top() == t.m_container; }},
+        {"Esc closes the side menu opened with its button",
+         [](KeyboardTest &t) {
+             t.m_container = t.openContainer();
+             t.app().settle();
+             t.app().clickText(QStringLiteral("☰"));
+             t.app().waitFor([&] { return t.m_container->isShow(); });
+         },
+         Qt::Key_Escape, Qt::NoModifier,
+         [](KeyboardTest &t) { return !t.m_container->isShow() && t.nav().top() == t.m_container; }},
         {"Esc on discovery, which has no back button, changes nothing",
          [](KeyboardTest &) {}, Qt::Key_Escape, Qt::NoModifier,
          [](KeyboardTest &t) { return t.nav().top() == t.m_scan; }},
