@@ -64,8 +64,13 @@ public:
     QStringList warnings() const { return m_warnings; }
     QQuickItem *focusItem() const { return m_window->activeFocusItem(); }
 
-    // Runs the event loop a while: transitions and animations end.
-    void settle(int ms = 450) { spinFor(ms); }
+    // Runs the event loop a while, and until no screen is on its way in or
+    // out (bounded): transitions and animations end.
+    void settle(int ms = 450)
+    {
+        spinFor(ms);
+        waitFor([this] { return !isMoving(); }, 5000);
+    }
     bool waitFor(const std::function<bool()> &done, int ms = 5000) { return waitUntil(done, ms); }
 
     // Every visible item, front (the pop-up layer) first.
@@ -130,11 +135,20 @@ public:
         QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, scenePos);
         return true;
     }
-    // Waits (a while) for the text to show, as a user would, then clicks it.
+    // A stack in the middle of a push or pop: it drops clicks meanwhile.
+    bool isMoving() const
+    {
+        for (QQuickItem *item : visibleItems())
+            if (item->inherits("QQuickStackView") && item->property("busy").toBool())
+                return true;
+        return false;
+    }
+    // Waits (a while) for the text to show and the screens to stand still,
+    // as a user would, then clicks it.
     bool clickText(const QString &text)
     {
         QQuickItem *item = nullptr;
-        waitFor([&] { return (item = findText(text)) != nullptr; }, 3000);
+        waitFor([&] { return (item = findText(text)) != nullptr && !isMoving(); }, 5000);
         return click(item);
     }
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

@@ -23,6 +23,7 @@ public: // the cases' steps below reach these
         m_container = openContainer();
         auto *menu = push(new FunctionViewController, m_container->rootViewController());
         EXPECT_TRUE(app().waitFor([&] { return app().findText(QStringLiteral("视频播放控制")); }));
+        app().settle();
         return menu;
     }
     KTBaseViewController *front() const { return QmlShell::frontScreen(); }
