@@ -20,7 +20,7 @@ Rectangle {
     radius: 6
 
     function place() {
-        if (!shown || !parent)
+        if (!target || !shown || !parent)
             return
         const r = target.mapToItem(parent, 0, 0, target.width, target.height)
         x = r.x - 4

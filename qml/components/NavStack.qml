@@ -37,10 +37,12 @@ FocusScope {
                 break
             keep++
         }
+        // Popped at once: the screens that leave are deleted right after,
+        // and their pages must be gone before them.
         if (keep === 0)
-            stack.clear()
+            stack.clear(StackView.Immediate)
         else if (keep < stack.depth)
-            stack.pop(frameAt(keep - 1))
+            stack.pop(frameAt(keep - 1), StackView.Immediate)
         for (let i = keep; i < count; ++i)
             stack.push(frameComponent, { controller: navigation.at(i), navigation: navigation })
     }

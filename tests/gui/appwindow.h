@@ -50,7 +50,8 @@ public:
         m_window->resize(size);
         m_window->show();
         m_window->requestActivate();
-        QTest::qWaitForWindowExposed(m_window.get());
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            m_warnings << QStringLiteral("the window was never shown");
         settle();
     }
     ~AppWindow()

@@ -46,12 +46,21 @@ public: // table-driven cases call these from outside the test body
     }
     void TearDown() override
     {
-        m_app.reset();
+        closeApp();
         nav().popToRoot();
         m_sim.reset();
         ContextTest::TearDown();
     }
 
+    // Closes the window; whatever QML said on the way (a TypeError in a
+    // handler, a binding to nothing) fails the test.
+    void closeApp()
+    {
+        if (m_app) {
+            EXPECT_TRUE(m_app->warnings().isEmpty()) << m_app->warnings().join('\n').toStdString();
+        }
+        m_app.reset();
+    }
     KTBaseNavigationController &nav() { return UiKit::shared().navigation(); }
     AppWindow &app()
     {

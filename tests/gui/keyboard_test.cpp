@@ -96,7 +96,7 @@ TEST_F(KeyboardTest, EnterAndSpacePressTheFocusedButton)
         app().key(key);
         EXPECT_TRUE(app().waitFor([&] { return front()->pageName() == QLatin1String("PlayWindowSetViewController"); }));
         nav().popToRoot();
-        m_app.reset();
+        closeApp();
     }
 }
 
@@ -145,7 +145,7 @@ TEST_F(KeyboardTest, EscClosesWhatIsOpenElseGoesBackAsTheBackButtonDoes)
         app().key(c.key, c.modifiers);
         EXPECT_TRUE(app().waitFor([&] { return c.done(*this); }));
         nav().popToRoot();
-        m_app.reset();
+        closeApp();
     }
 }
 
