@@ -1,4 +1,4 @@
-// qeva-remote: the client, a phone-sized Qt Quick window over the client core.
+// qeva-remote: the client, a phone-shaped Qt Quick window over the client core.
 #include "core/appcontext.h"
 #include "core/logging.h"
 #include "pagerenderer.h"
@@ -9,6 +9,7 @@
 #include "app/appdelegate.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHostAddress>
 #include <QQmlApplicationEngine>
@@ -25,6 +26,7 @@ struct Options
     QString screenshot;
     int screenshotDelayMs = 0;
     QString renderPage;
+    QSize renderSize = PageRenderer::kPhone;
     int quitAfterMs = -1;
 };
 
@@ -43,7 +45,7 @@ bool parsePort(const QCommandLineParser &p, const QCommandLineOption &o, quint16
 }
 
 // Parses the command line into options; exits with 2 on an error.
-Options parse(const QGuiApplication &app)
+Options parse(const QCoreApplication &app)
 {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Remote control for QEVA video playback servers."));
@@ -61,8 +63,9 @@ Options parse(const QGuiApplication &app)
     const QCommandLineOption shot(QStringLiteral("screenshot"), QStringLiteral("Write the window to this PNG file (after --screenshot-delay)."), QStringLiteral("png"));
     const QCommandLineOption shotDelay(QStringLiteral("screenshot-delay"), QStringLiteral("Milliseconds to wait before --screenshot (default 0)."), QStringLiteral("ms"));
     const QCommandLineOption render(QStringLiteral("render-page"), QStringLiteral("Render one screen's page offscreen to the --screenshot file and exit."), QStringLiteral("class"));
+    const QCommandLineOption renderSize(QStringLiteral("render-size"), QStringLiteral("Size of the rendered page, WIDTHxHEIGHT (default 390x844)."), QStringLiteral("size"));
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("Quit after this many milliseconds."), QStringLiteral("ms"));
-    p.addOptions({bind, port, serverPort, filePort, timePort, phone, mcast, docs, prefs, shot, shotDelay, render, quitAfter});
+    p.addOptions({bind, port, serverPort, filePort, timePort, phone, mcast, docs, prefs, shot, shotDelay, render, renderSize, quitAfter});
     p.process(app);
 
     Options o;
@@ -84,6 +87,14 @@ Options parse(const QGuiApplication &app)
     o.screenshot = p.value(shot);
     o.screenshotDelayMs = p.value(shotDelay).toInt();
     o.renderPage = p.value(render);
+    if (error.isEmpty() && p.isSet(renderSize)) {
+        const QStringList wh = p.value(renderSize).split(QLatin1Char('x'));
+        const int w = wh.value(0).toInt(), h = wh.value(1).toInt();
+        if (wh.size() != 2 || w < 100 || h < 100 || w > 8000 || h > 8000)
+            error = QStringLiteral("--render-size takes WIDTHxHEIGHT (100 to 8000 each), not \"%1\"").arg(p.value(renderSize));
+        else
+            o.renderSize = QSize(w, h);
+    }
     if (p.isSet(quitAfter))
         o.quitAfterMs = p.value(quitAfter).toInt();
     if (error.isEmpty() && !o.renderPage.isEmpty() && o.screenshot.isEmpty())
@@ -99,27 +110,38 @@ Options parse(const QGuiApplication &app)
 
 int main(int argc, char *argv[])
 {
-    QGuiApplication::setApplicationName(QStringLiteral("qeva-remote"));
-    QGuiApplication::setOrganizationName(QStringLiteral("qeva"));
-    QGuiApplication::setApplicationVersion(QStringLiteral("2.2.6"));
+    QCoreApplication::setApplicationName(QStringLiteral("qeva-remote"));
+    QCoreApplication::setOrganizationName(QStringLiteral("qeva"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.2.6"));
+
+    // The options first, without a display: --help and --version print and
+    // exit here, and a bad option exits with 2 before any window is tried.
+    Options options;
+    {
+        QCoreApplication plain(argc, argv);
+        options = parse(plain);
+    }
+    // Rendering a page needs no display either.
+    if (!options.renderPage.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen"))
         PageRenderer::useSoftwareRenderer();
     else
         QmlShell::useBasicStyle();
     QGuiApplication app(argc, argv);
-    const Options options = parse(app);
 
     AppContext ctx(options.config);
 
     if (!options.renderPage.isEmpty()) {
         KTBaseViewController *screen = ScreenRegistry::create(options.renderPage);
         if (!screen) {
-            std::fprintf(stderr, "qeva-remote: no screen called %s\n", qPrintable(options.renderPage));
+            std::fprintf(stderr, "qeva-remote: no screen called %s; these are: %s\n", qPrintable(options.renderPage),
+                         qPrintable(ScreenRegistry::names().join(QLatin1String(", "))));
             return 2;
         }
         UiKit::shared().navigation().push(screen);
         QStringList warnings;
-        const bool ok = PageRenderer::renderScreen(screen, options.screenshot, &warnings);
+        const bool ok = PageRenderer::renderScreen(screen, options.screenshot, &warnings, options.renderSize);
         for (const QString &w : warnings)
             std::fprintf(stderr, "%s\n", qPrintable(w));
         return ok ? 0 : 1;
@@ -133,10 +155,9 @@ int main(int argc, char *argv[])
         UiKit::shared().navigation().push(root);
     delegate.attachTo(&app);
 
-    QmlShell shell; // outlives the engine: pages call it while they go
     QQmlApplicationEngine engine;
-    QmlShell::prepare(engine, &shell);
-    engine.load(QUrl(QStringLiteral("qrc:/qeva/main.qml")));
+    QmlShell::prepare(engine);
+    engine.load(QUrl(QStringLiteral("qrc:/Qeva/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return 1;
 

@@ -14,6 +14,11 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QThread>
+#include <QtQml/qqmlextensionplugin.h>
+
+// The client's two QML modules are linked in statically.
+Q_IMPORT_QML_PLUGIN(Qeva_ClientPlugin)
+Q_IMPORT_QML_PLUGIN(QevaPlugin)
 
 namespace {
 
@@ -34,8 +39,7 @@ bool render(const QUrl &source, const QVariantMap &properties, const QString &pn
             if (warnings)
                 warnings->append(e.toString());
     });
-    QmlShell shell;
-    QmlShell::prepare(engine, &shell);
+    QmlShell::prepare(engine);
 
     QQmlComponent component(&engine, source);
     QObject *object = component.createWithInitialProperties(properties);
@@ -80,11 +84,11 @@ void PageRenderer::useSoftwareRenderer()
 
 bool PageRenderer::renderScreen(KTBaseViewController *controller, const QString &pngPath, QStringList *warnings, QSize size)
 {
-    return render(QUrl(QStringLiteral("qrc:/qeva/components/ScreenCapture.qml")),
-                  {{QStringLiteral("controller"), QVariant::fromValue<QObject *>(controller)}}, pngPath, warnings, size);
+    return render(QUrl(QStringLiteral("qrc:/Qeva/Main.qml")),
+                  {{QStringLiteral("capturedScreen"), QVariant::fromValue<QObject *>(controller)}}, pngPath, warnings, size);
 }
 
 bool PageRenderer::renderApp(const QString &pngPath, QStringList *warnings, QSize size)
 {
-    return render(QUrl(QStringLiteral("qrc:/qeva/main.qml")), {}, pngPath, warnings, size);
+    return render(QUrl(QStringLiteral("qrc:/Qeva/Main.qml")), {}, pngPath, warnings, size);
 }

@@ -13,6 +13,9 @@ class PageRenderer
 {
 public:
     static constexpr QSize kPhone{390, 844};
+    // A laptop's and a desktop's window.
+    static constexpr QSize kLaptop{1280, 800};
+    static constexpr QSize kDesktop{1920, 1080};
 
     // The page of one controller inside its frame (navigation bar, content),
     // with the current context's pop-ups and alerts on top. Every QML warning

@@ -14,6 +14,9 @@ jobs=${QEVA_JOBS:-2}
 build="$root/build-test"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEVA_SANITIZE=ON -DQEVA_GUI=ON -DQEVA_TESTS=ON >/dev/null
 ninja -C "$build" -j"$jobs"
+# Every QML file through qmllint: a warning (unqualified access, a missing
+# property, a type it cannot see) fails the run.
+ninja -C "$build" all_qmllint
 
 export QT_QPA_PLATFORM=offscreen
 (cd "$build" && ctest -j"$jobs" --output-on-failure --timeout 300)

@@ -1,66 +1,81 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Layouts
+import Qeva.Client
 
-// A date or time field of a controller (mode 0 date, 1 time): a tap opens
-// three wheels; "完成" applies them.
+// A date or time field of a controller: pressing it opens three wheels
+// (year, month, day or hour, minute, second); closing the sheet applies
+// them. The day wheel offers only the days of the chosen month and year.
 Button {
     id: button
-    property QtObject field
+    property DateTimeField field: null
     property string placeholder: ""
-    readonly property bool isTime: field ? field.mode === 1 : false
+    readonly property bool isTime: field !== null && field.mode === DateTimeField.Time
+    readonly property int firstYear: 2000
     text: field && field.text !== "" ? field.text : placeholder
+    enabled: field !== null
 
-    function pad(n) { return n < 10 ? "0" + n : "" + n }
-    function range(from, count) { var a = []; for (var i = 0; i < count; ++i) a.push(pad(from + i)); return a }
+    // Day 0 of the next month is the last of this one.
+    function daysIn(year: int, month: int): int { return new Date(year, month, 0).getDate() }
+
+    // The day the user chose; it comes back when a longer month does.
+    property int chosenDay: 1
+    readonly property int dayCount: isTime ? 60 : daysIn(firstYear + first.currentIndex, second.currentIndex + 1)
 
     onClicked: {
-        if (!field)
-            return
         field.beginEditing()
         if (isTime) {
-            var t = field.wheelTime
-            a.currentIndex = t ? Number(Qt.formatTime(t, "H")) : 0
-            b.currentIndex = t ? Number(Qt.formatTime(t, "m")) : 0
-            c.currentIndex = t ? Number(Qt.formatTime(t, "s")) : 0
+            const t = field.wheelTime
+            first.currentIndex = Number(Qt.formatTime(t, "H"))
+            second.currentIndex = Number(Qt.formatTime(t, "m"))
+            third.currentIndex = Number(Qt.formatTime(t, "s"))
         } else {
-            var d = field.wheelDate
-            a.currentIndex = d ? Number(Qt.formatDate(d, "yyyy")) - 2000 : 0
-            b.currentIndex = d ? Number(Qt.formatDate(d, "M")) - 1 : 0
-            c.currentIndex = d ? Number(Qt.formatDate(d, "d")) - 1 : 0
+            const d = field.wheelDate
+            first.currentIndex = Math.max(0, Number(Qt.formatDate(d, "yyyy")) - firstYear)
+            second.currentIndex = Number(Qt.formatDate(d, "M")) - 1
+            chosenDay = Number(Qt.formatDate(d, "d"))
+            third.currentIndex = Math.min(chosenDay, dayCount) - 1
         }
         sheet.open()
     }
 
-    Popup {
+    PickerSheet {
         id: sheet
-        parent: Overlay.overlay
-        modal: true
-        width: parent ? parent.width : 390
-        y: parent ? parent.height - height : 0
-        height: 260
+        firstWheel: first
         onClosed: {
             if (!button.field || !button.field.editing)
                 return
             if (button.isTime)
-                button.field.selectTime(new Date(2000, 0, 1, a.currentIndex, b.currentIndex, c.currentIndex))
+                button.field.selectTime(new Date(2000, 0, 1, first.currentIndex, second.currentIndex, third.currentIndex))
             else
-                button.field.selectDate(new Date(2000 + a.currentIndex, b.currentIndex, c.currentIndex + 1))
+                button.field.selectDate(new Date(button.firstYear + first.currentIndex, second.currentIndex,
+                                                 third.currentIndex + 1))
             button.field.endEditing()
         }
-        Column {
-            anchors.fill: parent
-            Button {
-                anchors.right: parent.right
-                text: qsTr("完成")
-                onClicked: sheet.close()
-            }
-            Row {
-                width: parent.width
-                height: parent.height - 50
-                Tumbler { id: a; width: parent.width / 3; height: parent.height; model: button.isTime ? button.range(0, 24) : button.range(2000, 100) }
-                Tumbler { id: b; width: parent.width / 3; height: parent.height; model: button.isTime ? button.range(0, 60) : button.range(1, 12) }
-                Tumbler { id: c; width: parent.width / 3; height: parent.height; model: button.isTime ? button.range(0, 60) : button.range(1, 31) }
-            }
+        Wheel {
+            id: first
+            objectName: "firstWheel"
+            Layout.fillWidth: true
+            focus: true
+            numbersFrom: button.isTime ? 0 : button.firstYear
+            model: button.isTime ? 24 : 100
+        }
+        Wheel {
+            id: second
+            objectName: "secondWheel"
+            Layout.fillWidth: true
+            numbersFrom: button.isTime ? 0 : 1
+            model: button.isTime ? 60 : 12
+        }
+        Wheel {
+            id: third
+            objectName: "thirdWheel"
+            Layout.fillWidth: true
+            numbersFrom: button.isTime ? 0 : 1
+            model: button.dayCount
+            onMoved: (index) => { if (!button.isTime) button.chosenDay = index + 1 }
+            // A shorter month keeps the last day it has.
+            onCountChanged: if (!button.isTime) currentIndex = Math.min(button.chosenDay, count) - 1
         }
     }
 }

@@ -1,12 +1,14 @@
 import QtQuick
 import QtQuick.Controls
+import Qeva.Client
 
 // Shown for a screen whose page has not been written.
 Item {
-    property QtObject controller
+    id: page
+    required property KTBaseViewController controller
     Label {
         anchors.centerIn: parent
-        text: controller ? controller.pageName : ""
+        text: page.controller.pageName
         color: "white"
         opacity: 0.7
     }

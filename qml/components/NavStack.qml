@@ -1,15 +1,18 @@
 import QtQuick
 import QtQuick.Controls
+import Qeva.Client
 
 // Mirrors a navigation stack of the UI kit: one frame per screen, pushed and
-// popped as the controller's stack changes.
-Item {
+// popped as the controller's stack changes. Only the top frame is in view,
+// so only its controls take the keyboard focus.
+FocusScope {
     id: root
-    property QtObject navigation
+    property KTBaseNavigationController navigation: null
 
     StackView {
         id: stack
         anchors.fill: parent
+        focus: true
     }
 
     Component {
@@ -17,25 +20,31 @@ Item {
         ScreenFrame {}
     }
 
+    function frameAt(index: int): ScreenFrame {
+        return stack.get(index, StackView.DontLoad) as ScreenFrame
+    }
+
     function sync() {
         if (!navigation) {
             stack.clear()
             return
         }
-        var screens = navigation.screens
-        var keep = 0
-        while (keep < stack.depth && keep < screens.length) {
-            var item = stack.get(keep, StackView.DontLoad)
-            if (!item || item.controller !== screens[keep])
+        const count = navigation.count
+        let keep = 0
+        while (keep < stack.depth && keep < count) {
+            const frame = frameAt(keep)
+            if (!frame || frame.controller !== navigation.at(keep))
                 break
             keep++
         }
+        // Popped at once: the screens that leave are deleted right after,
+        // and their pages must be gone before them.
         if (keep === 0)
-            stack.clear()
+            stack.clear(StackView.Immediate)
         else if (keep < stack.depth)
-            stack.pop(stack.get(keep - 1, StackView.DontLoad))
-        for (var i = keep; i < screens.length; ++i)
-            stack.push(frameComponent, { controller: screens[i], navigation: navigation })
+            stack.pop(frameAt(keep - 1), StackView.Immediate)
+        for (let i = keep; i < count; ++i)
+            stack.push(frameComponent, { controller: navigation.at(i), navigation: navigation })
     }
 
     Connections {

@@ -1,46 +1,61 @@
 import QtQuick
 import QtQuick.Controls
+import Qeva.Client
 
-// The UI kit's pop-up: progress (blocks touches), error and success (do not).
+// The UI kit's pop-up: progress (blocks clicks and keys while it shows),
+// error and success (let both through).
 Item {
-    id: layer
-    property QtObject popups
-    readonly property bool showing: popups ? popups.visible : false
-    readonly property int kind: popups ? popups.kind : 0 // 0 progress, 1 error, 2 success
+    id: popupLayer
+    property PopupCenter popups: null
+    readonly property bool showing: popups !== null && popups.visible
+    readonly property int kind: showing ? popups.kind : PopupCenter.Progress
 
-    MouseArea {
-        anchors.fill: parent
-        enabled: layer.popups ? layer.popups.touchesBlocked : false
-        visible: enabled
+    // Catches input everywhere while the progress pop-up shows.
+    Popup {
+        parent: Overlay.overlay
+        visible: popupLayer.popups !== null && popupLayer.popups.touchesBlocked
+        modal: true
+        dim: false
+        focus: true
+        closePolicy: Popup.NoAutoClose
+        width: 0
+        height: 0
+        padding: 0
+        background: null
     }
 
-    Rectangle {
-        visible: layer.showing
+    Popup {
+        id: bubble
+        objectName: "popupBubble"
+        parent: Overlay.overlay
+        visible: popupLayer.showing
+        closePolicy: Popup.NoAutoClose
         anchors.centerIn: parent
-        width: Math.max(150, content.implicitWidth + 40)
-        height: content.implicitHeight + 40
-        radius: 10
-        color: "#d9000000"
+        z: 10
+        padding: 20
+        background: Rectangle {
+            implicitWidth: 150
+            radius: 10
+            color: "#d9000000"
+        }
 
         Column {
-            id: content
-            anchors.centerIn: parent
             spacing: 10
             BusyIndicator {
                 anchors.horizontalCenter: parent.horizontalCenter
-                visible: layer.kind === 0
-                running: layer.showing && layer.kind === 0
+                visible: popupLayer.kind === PopupCenter.Progress
+                running: popupLayer.showing && visible
             }
             Label {
                 anchors.horizontalCenter: parent.horizontalCenter
-                visible: layer.kind !== 0
-                text: layer.kind === 1 ? "✕" : "✓"
+                visible: popupLayer.kind !== PopupCenter.Progress
+                text: popupLayer.kind === PopupCenter.Error ? "✕" : "✓"
                 color: "white"
                 font.pixelSize: 34
             }
             Label {
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: layer.popups ? layer.popups.text : ""
+                text: popupLayer.showing ? popupLayer.popups.text : ""
                 color: "white"
                 font.pixelSize: 15
             }

@@ -1,13 +1,20 @@
 import QtQuick
 import QtQuick.Controls
+import Qeva.Client
 
-// One screen: the navigation bar (title, back button, right bar button)
-// and the screen's own page below it.
-Item {
+// One screen: the navigation bar (back button, title, right bar button) and
+// the screen's own page below it, no wider than reads well and centred when
+// the window is wide.
+FocusScope {
     id: frame
-    property QtObject controller
-    property QtObject navigation
-    readonly property bool barHidden: navigation ? navigation.navigationBarHidden : false
+    property KTBaseViewController controller: null
+    property KTBaseNavigationController navigation: null
+    // A menu panel shows its page alone.
+    property bool showsBar: true
+    readonly property bool barHidden: !showsBar || (navigation !== null && navigation.navigationBarHidden)
+    readonly property int maximumPageWidth: 720
+    // The side-menu container lays out its own screens, each in a frame.
+    readonly property bool container: controller !== null && controller.pageName === "SLideZoomMenuController"
 
     Rectangle {
         anchors.fill: parent
@@ -22,11 +29,18 @@ Item {
         color: "#2b78ad"
 
         ToolButton {
-            id: back
-            visible: frame.controller ? frame.controller.hasBackButton : false
-            enabled: frame.controller ? frame.controller.backButtonEnabled : false
+            id: backButton
+            visible: frame.controller !== null && frame.controller.hasBackButton
+            enabled: frame.controller !== null && frame.controller.backButtonEnabled
             anchors { left: parent.left; verticalCenter: parent.verticalCenter }
-            contentItem: Label { text: "‹"; color: back.enabled ? "white" : "#9fc6e2"; font.pixelSize: 30; horizontalAlignment: Text.AlignHCenter }
+            Accessible.name: qsTr("返回")
+            background: Rectangle { color: backButton.down ? "#1d6fa5" : "transparent" }
+            contentItem: Label {
+                text: "‹"
+                color: backButton.enabled ? "white" : "#9fc6e2"
+                font.pixelSize: 30
+                horizontalAlignment: Text.AlignHCenter
+            }
             onClicked: frame.controller.backButtonTapped()
         }
         Label {
@@ -40,12 +54,17 @@ Item {
             font.bold: true
         }
         ToolButton {
-            id: right
-            visible: frame.controller ? frame.controller.hasRightBarButton : false
+            id: rightButton
+            visible: frame.controller !== null && frame.controller.hasRightBarButton
             anchors { right: parent.right; verticalCenter: parent.verticalCenter }
+            readonly property string title: frame.controller ? frame.controller.rightBarButtonTitle : ""
+            Accessible.name: title !== "" ? title : qsTr("菜单")
+            background: Rectangle { color: rightButton.down ? "#1d6fa5" : "transparent" }
             contentItem: Label {
-                text: frame.controller && frame.controller.rightBarButtonTitle !== "" ? frame.controller.rightBarButtonTitle : "☰"
-                color: "white"; font.pixelSize: 16; horizontalAlignment: Text.AlignHCenter
+                text: rightButton.title !== "" ? rightButton.title : "☰"
+                color: "white"
+                font.pixelSize: 16
+                horizontalAlignment: Text.AlignHCenter
             }
             onClicked: frame.controller.clickedBarButtonItemAction()
         }
@@ -53,8 +72,22 @@ Item {
 
     Loader {
         id: page
-        anchors { left: parent.left; right: parent.right; top: bar.bottom; bottom: parent.bottom }
-        source: frame.controller ? shell.pageUrl(frame.controller.pageName) : ""
-        onLoaded: item.controller = Qt.binding(function() { return frame.controller })
+        width: frame.container ? parent.width : Math.min(parent.width, frame.maximumPageWidth)
+        anchors { horizontalCenter: parent.horizontalCenter; top: bar.bottom; bottom: parent.bottom }
+        focus: true
     }
+
+    // The page takes its controller once, as it is made.
+    property KTBaseViewController pageController: null
+    function load() {
+        if (controller === pageController)
+            return
+        pageController = controller
+        if (controller)
+            page.setSource(Shell.pageUrl(controller.pageName), { controller: controller })
+        else
+            page.source = ""
+    }
+    onControllerChanged: load()
+    Component.onCompleted: load()
 }

@@ -10,6 +10,10 @@ AbstractButton {
     checkable: false
     implicitWidth: mark.width + (caption.text !== "" ? caption.implicitWidth + 8 : 0)
     implicitHeight: 32
+    opacity: enabled ? 1 : 0.45
+    Accessible.role: Accessible.CheckBox
+    Accessible.checkable: true
+    Accessible.checked: checked
 
     Rectangle {
         id: mark

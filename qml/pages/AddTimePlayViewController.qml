@@ -1,22 +1,20 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "../components"
+import Qeva
+import Qeva.Client as Client
 
 // The timed-play schemes of the window: a toolbar (refresh, select all),
 // one tickable row per scheme, and the delete / modify / add buttons.
 Item {
     id: page
-    property QtObject controller
+    required property Client.AddTimePlayViewController controller
 
     readonly property int rowHeight: 60
 
     // Tells the controller which rows are in view (select-all ticks those first).
     function reportVisibleRows() {
-        if (!page.controller)
-            return
-        page.controller.setVisibleRows(Math.floor(list.contentY / page.rowHeight),
-                                       Math.ceil(list.height / page.rowHeight))
+        controller.setVisibleRows(Math.floor(list.contentY / rowHeight), Math.ceil(list.height / rowHeight))
     }
 
     ColumnLayout {
@@ -33,33 +31,34 @@ Item {
                 anchors.rightMargin: 12
                 Button {
                     text: qsTr("刷新")
-                    onClicked: if (page.controller) page.controller.clickedBarButtonItemActionWithTag(0)
+                    onClicked: page.controller.clickedBarButtonItemActionWithTag(Client.AddTimePlayViewController.RefreshTag)
                 }
                 Item { Layout.fillWidth: true }
                 TickBox {
                     text: qsTr("全选")
-                    checked: page.controller ? page.controller.allSelected : false
-                    onClicked: if (page.controller) page.controller.clickedBarButtonItemActionWithTag(1)
+                    checked: page.controller.allSelected
+                    onClicked: page.controller.clickedBarButtonItemActionWithTag(Client.AddTimePlayViewController.SelectAllTag)
                 }
             }
         }
 
-        ListView {
+        RowList {
             id: list
             Layout.fillWidth: true
             Layout.fillHeight: true
-            clip: true
-            model: page.controller ? page.controller.dataSource : []
+            model: page.controller.schemes
             onContentYChanged: page.reportVisibleRows()
             onHeightChanged: page.reportVisibleRows()
+            onActivated: (index) => page.controller.didSelectRow(index)
             delegate: Rectangle {
                 id: row
-                required property var modelData
                 required property int index
-                readonly property bool ticked: modelData.checked === "YES"
-                width: ListView.view.width
-                height: page.rowHeight
-                color: ticked ? "#cfe7f7" : "white"
+                required property string projectName
+                required property bool checked
+                readonly property RowList view: ListView.view as RowList
+                width: view ? view.width : 0
+                height: 60
+                color: checked ? "#cfe7f7" : "white"
 
                 Rectangle {
                     id: tick
@@ -67,12 +66,12 @@ Item {
                     height: 26
                     radius: 4
                     anchors { left: parent.left; leftMargin: 16; verticalCenter: parent.verticalCenter }
-                    color: row.ticked ? "#3e96d1" : "white"
-                    border.color: row.ticked ? "#3e96d1" : "#9fb7c9"
+                    color: row.checked ? "#3e96d1" : "white"
+                    border.color: row.checked ? "#3e96d1" : "#9fb7c9"
                     border.width: 2
                     Label {
                         anchors.centerIn: parent
-                        visible: row.ticked
+                        visible: row.checked
                         text: "✓"
                         color: "white"
                         font.pixelSize: 18
@@ -81,7 +80,7 @@ Item {
                 }
                 Label {
                     anchors { left: tick.right; leftMargin: 14; right: parent.right; rightMargin: 16; verticalCenter: parent.verticalCenter }
-                    text: row.modelData.projectName
+                    text: row.projectName
                     elide: Text.ElideRight
                     font.pixelSize: 17
                     color: "#1d3d57"
@@ -93,7 +92,7 @@ Item {
                 }
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: if (page.controller) page.controller.didSelectRow(row.index)
+                    onClicked: if (row.view) { row.view.currentIndex = row.index; row.view.activated(row.index) }
                 }
             }
         }
@@ -105,17 +104,17 @@ Item {
             Button {
                 Layout.fillWidth: true
                 text: qsTr("删除方案")
-                onClicked: if (page.controller) page.controller.buttonAction(0)
+                onClicked: page.controller.buttonAction(Client.AddTimePlayViewController.DeleteTag)
             }
             Button {
                 Layout.fillWidth: true
                 text: qsTr("修改方案")
-                onClicked: if (page.controller) page.controller.buttonAction(1)
+                onClicked: page.controller.buttonAction(Client.AddTimePlayViewController.ModifyTag)
             }
             Button {
                 Layout.fillWidth: true
                 text: qsTr("增加方案")
-                onClicked: if (page.controller) page.controller.buttonAction(2)
+                onClicked: page.controller.buttonAction(Client.AddTimePlayViewController.AddTag)
             }
         }
     }

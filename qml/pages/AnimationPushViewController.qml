@@ -1,69 +1,82 @@
 import QtQuick
 import QtQuick.Controls
+import Qeva.Client as Client
 
 // The throwing screen: the effect's picture is dragged upwards; the
 // controller decides, from where the drag ends, whether it was a throw.
 // Positions are this page's own points, as the controller keeps them.
+// From the keyboard: Up (or Enter) throws the focused picture.
 Item {
     id: page
-    property QtObject controller
+    required property Client.AnimationPushViewController controller
 
     function reportWidth() {
-        if (controller && width > 0)
+        if (width > 0)
             controller.viewWidth = width
     }
     onWidthChanged: reportWidth()
-    onControllerChanged: reportWidth()
+    Component.onCompleted: reportWidth()
 
     // Where a throw begins to count.
     Rectangle {
         x: 16
         width: page.width - 32
         height: 2
-        y: page.controller ? page.controller.throwLine : 220
+        y: page.controller.throwLine
         color: "#cfe7f7"
         opacity: 0.5
     }
 
-    Image {
+    AbstractButton {
         id: avatar
-        width: page.controller ? page.controller.buttonSize : 70
+        objectName: "effectPicture"
+        width: page.controller.buttonSize
         height: width
-        x: page.controller ? page.controller.buttonX : 0
-        y: page.controller ? page.controller.buttonY : 0
-        visible: page.controller ? page.controller.buttonVisible : false
-        fillMode: Image.PreserveAspectFit
-        smooth: true
-        source: page.controller && page.controller.picture !== "" ? "qrc:/qeva/images/" + page.controller.picture + ".png" : ""
+        x: page.controller.buttonX
+        y: page.controller.buttonY
+        visible: page.controller.buttonVisible
+        Accessible.name: qsTr("动画效果")
+
+        // A throw from the keyboard: up past the line and let go.
+        function throwUp() {
+            page.controller.dragEnded(x + width / 2, page.controller.throwLine - height)
+        }
+        Keys.onUpPressed: throwUp()
+        // Enter and Space; a mouse press is the drag's below.
+        onClicked: throwUp()
+
+        contentItem: Image {
+            fillMode: Image.PreserveAspectFit
+            smooth: true
+            source: Client.Shell.imageUrl(page.controller.picture)
+        }
 
         MouseArea {
             anchors.fill: parent
             enabled: avatar.visible
             property point grab
-            function centre(mouse) {
-                var p = mapToItem(page, mouse.x, mouse.y)
+            function centre(mouse: MouseEvent): point {
+                const p = mapToItem(page, mouse.x, mouse.y)
                 return Qt.point(p.x - grab.x + avatar.width / 2, p.y - grab.y + avatar.height / 2)
             }
             onPressed: (mouse) => { grab = Qt.point(mouse.x, mouse.y) }
             onPositionChanged: (mouse) => {
-                var c = centre(mouse)
-                if (page.controller)
-                    page.controller.dragMoved(c.x, c.y)
+                const c = centre(mouse)
+                page.controller.dragMoved(c.x, c.y)
             }
             onReleased: (mouse) => {
-                var c = centre(mouse)
-                if (page.controller)
-                    page.controller.dragEnded(c.x, c.y)
+                const c = centre(mouse)
+                page.controller.dragEnded(c.x, c.y)
             }
         }
     }
 
     Button {
-        x: page.controller ? page.controller.resetX : 0
-        y: page.controller ? page.controller.resetY : 0
-        width: page.controller ? page.controller.resetWidth : 200
-        height: page.controller ? page.controller.resetHeight : 40
+        x: page.controller.resetX
+        y: page.controller.resetY
+        width: page.controller.resetWidth
+        height: page.controller.resetHeight
         text: qsTr("重置动画")
-        onClicked: if (page.controller) page.controller.restartButtonFrame()
+        onClicked: page.controller.restartButtonFrame()
     }
 }

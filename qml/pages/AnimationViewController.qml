@@ -1,30 +1,18 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Qeva
+import Qeva.Client as Client
 
 // The effect chooser: the prompt, then the effects under their group
-// labels. A tap opens the throwing screen for that effect.
+// labels. A press opens the throwing screen for that effect.
 Item {
     id: page
-    property QtObject controller
-    readonly property var effects: controller ? controller.effects : []
-
-    // The group labels in the order they first appear.
-    function groups() {
-        var out = []
-        for (var i = 0; i < effects.length; ++i)
-            if (out.indexOf(effects[i].group) < 0)
-                out.push(effects[i].group)
-        return out
-    }
-    function inGroup(label) {
-        return effects.filter(function(e) { return e.group === label })
-    }
+    required property Client.AnimationViewController controller
 
     ColumnLayout {
-        x: 20
-        y: 20
-        width: page.width - 40
+        anchors.fill: parent
+        anchors.margins: 20
         spacing: 14
 
         Label {
@@ -35,46 +23,46 @@ Item {
             wrapMode: Text.Wrap
         }
 
-        Repeater {
-            model: page.groups()
-            ColumnLayout {
-                id: group
-                required property string modelData
-                Layout.fillWidth: true
-                spacing: 8
-                Label {
-                    text: group.modelData
-                    color: "white"
-                    font.pixelSize: 16
-                    font.bold: true
+        RowList {
+            id: effectList
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: 10
+            model: page.controller.effects
+            onActivated: (index) => page.controller.animationButtonAction(page.controller.effects.get(index).tag)
+            section.property: "group"
+            section.delegate: Label {
+                required property string section
+                text: section
+                color: "white"
+                font.pixelSize: 16
+                font.bold: true
+                topPadding: 8
+                bottomPadding: 4
+            }
+            delegate: AbstractButton {
+                id: effect
+                required property int index
+                required property string picture
+                readonly property RowList view: ListView.view as RowList
+                width: 86
+                height: 86
+                focusPolicy: Qt.NoFocus
+                onClicked: if (view) { view.currentIndex = index; view.activated(index) }
+                background: Rectangle {
+                    radius: 14
+                    color: effect.pressed ? "#2b78ad" : "#5aa9dc"
+                    border.color: "white"
+                    border.width: 2
                 }
-                Row {
-                    spacing: 18
-                    Repeater {
-                        model: page.inGroup(group.modelData)
-                        AbstractButton {
-                            id: effect
-                            required property var modelData
-                            width: 86
-                            height: 86
-                            onClicked: if (page.controller) page.controller.animationButtonAction(effect.modelData.tag)
-                            background: Rectangle {
-                                radius: 14
-                                color: effect.pressed ? "#2b78ad" : "#5aa9dc"
-                                border.color: "white"
-                                border.width: 2
-                            }
-                            contentItem: Item {
-                                Image {
-                                    anchors.centerIn: parent
-                                    width: 70
-                                    height: 70
-                                    fillMode: Image.PreserveAspectFit
-                                    smooth: true
-                                    source: "qrc:/qeva/images/" + effect.modelData.picture + ".png"
-                                }
-                            }
-                        }
+                contentItem: Item {
+                    Image {
+                        anchors.centerIn: parent
+                        width: 70
+                        height: 70
+                        fillMode: Image.PreserveAspectFit
+                        smooth: true
+                        source: Client.Shell.imageUrl(effect.picture)
                     }
                 }
             }

@@ -1,29 +1,23 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
+import Qeva
+import Qeva.Client as Client
 
 // The function menu of a chosen window: five entries by tag.
 Item {
     id: page
-    property QtObject controller
+    required property Client.FunctionViewController controller
 
-    GridLayout {
+    ScrollPage {
         anchors.fill: parent
-        anchors.margins: 20
-        columns: 2
-        rowSpacing: 16
-        columnSpacing: 16
-        Repeater {
-            model: page.controller ? page.controller.buttons : []
-            Button {
-                Layout.fillWidth: true
-                Layout.preferredHeight: 110
-                Layout.columnSpan: index === 4 ? 2 : 1
-                text: modelData.title
-                font.pixelSize: 17
-                onClicked: page.controller.buttonActionTouch(modelData.tag)
-            }
+        ChoiceButtons {
+            Layout.fillWidth: true
+            spacing: 14
+            buttonHeight: 72
+            fontSize: 17
+            textRole: "title"
+            model: page.controller.buttons
+            onChosen: (index) => page.controller.buttonActionTouch(page.controller.buttons.get(index).tag)
         }
-        Item { Layout.fillHeight: true; Layout.columnSpan: 2 }
     }
 }

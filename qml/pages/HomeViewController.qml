@@ -1,12 +1,22 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Qeva
+import Qeva.Client as Client
 
-// The server list: a section per server that opens into its window rows
-// once unlocked, and the password prompt over everything.
+// The server list: a header row per server that opens into its window rows
+// once unlocked, and the password prompt, modal over the whole window.
 Item {
     id: page
-    property QtObject controller
+    required property Client.HomeViewController controller
+
+    function choose(index: int) {
+        const row = controller.sections.get(index)
+        if (row.row < 0)
+            controller.tapAction(row.section)
+        else
+            controller.didSelectRowAtIndexPath(row.section, row.row)
+    }
 
     ColumnLayout {
         anchors.fill: parent
@@ -18,112 +28,121 @@ Item {
             wrapMode: Text.Wrap
             color: "white"
             font.pixelSize: 15
-            text: page.controller ? page.controller.messageText : ""
+            text: page.controller.messageText
         }
 
-        ListView {
+        RowList {
             id: list
+            objectName: "serverList"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            clip: true
-            model: page.controller ? page.controller.dataSource : []
-            delegate: Column {
-                width: list.width
-                readonly property var section: modelData
-
-                Rectangle {
-                    width: parent.width
-                    height: 54
-                    color: "#2b78ad"
-                    border.color: "#3e96d1"
-                    RowLayout {
-                        anchors.fill: parent
-                        anchors.leftMargin: 16
-                        anchors.rightMargin: 16
-                        Label {
-                            Layout.fillWidth: true
-                            text: section.deviceName
-                            color: "white"
-                            font.pixelSize: 17
-                            elide: Text.ElideRight
-                        }
-                        Label {
-                            text: section.open ? "▾" : "▸"
-                            color: "white"
-                            font.pixelSize: 18
-                        }
+            model: page.controller.sections
+            onActivated: (index) => page.choose(index)
+            delegate: Rectangle {
+                id: entry
+                required property int index
+                required property int row
+                required property string text
+                required property bool open
+                // A server's header row, or one of its window rows.
+                readonly property bool header: row < 0
+                readonly property RowList view: ListView.view as RowList
+                width: view ? view.width : 0
+                height: header ? 54 : 46
+                color: header ? "#2b78ad" : "#eaf4fb"
+                border.color: header ? "#3e96d1" : "#c9e1f2"
+                RowLayout {
+                    anchors.fill: parent
+                    anchors.leftMargin: entry.header ? 16 : 36
+                    anchors.rightMargin: 16
+                    Label {
+                        Layout.fillWidth: true
+                        text: entry.text
+                        color: entry.header ? "white" : "#1d3d57"
+                        font.pixelSize: entry.header ? 17 : 16
+                        elide: Text.ElideRight
                     }
-                    MouseArea {
-                        anchors.fill: parent
-                        onClicked: page.controller.tapAction(section.section)
+                    Label {
+                        visible: entry.header
+                        text: entry.open ? "▾" : "▸"
+                        color: "white"
+                        font.pixelSize: 18
                     }
                 }
-                Repeater {
-                    model: section.rows
-                    Rectangle {
-                        width: parent.width
-                        height: 46
-                        color: "#eaf4fb"
-                        border.color: "#c9e1f2"
-                        Label {
-                            anchors.verticalCenter: parent.verticalCenter
-                            x: 36
-                            text: modelData
-                            font.pixelSize: 16
-                            color: "#1d3d57"
-                        }
-                        MouseArea {
-                            anchors.fill: parent
-                            onClicked: page.controller.didSelectRowAtIndexPath(section.section, index)
-                        }
-                    }
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: if (entry.view) { entry.view.currentIndex = entry.index; entry.view.activated(entry.index) }
                 }
             }
         }
     }
 
-    // The password prompt: modal over the whole window.
-    Rectangle {
-        anchors.fill: parent
-        visible: page.controller ? page.controller.passwordPromptVisible : false
-        color: "#99000000"
-        MouseArea { anchors.fill: parent }
-
-        Rectangle {
-            anchors.centerIn: parent
-            width: parent.width * 0.8
-            height: prompt.implicitHeight + 32
+    // The password prompt: modal over everything, the title bar included.
+    Popup {
+        id: prompt
+        objectName: "passwordPrompt"
+        parent: Overlay.overlay
+        visible: page.controller.passwordPromptVisible
+        modal: true
+        focus: true
+        closePolicy: Popup.NoAutoClose
+        anchors.centerIn: parent
+        width: Math.min(parent ? parent.width - 60 : 320, 380)
+        padding: 16
+        background: Rectangle {
             radius: 12
             color: "#f4f4f4"
+        }
+        onOpened: password.forceActiveFocus()
+
+        FocusScope {
+            focus: true
+            anchors.fill: parent
+            implicitHeight: promptColumn.implicitHeight
+            Keys.onEscapePressed: page.controller.cancelPasswordPrompt()
             ColumnLayout {
-                id: prompt
-                anchors { left: parent.left; right: parent.right; top: parent.top; margins: 16 }
+                id: promptColumn
+                width: parent.width
                 spacing: 12
                 Label {
                     Layout.alignment: Qt.AlignHCenter
-                    text: page.controller ? page.controller.passwordPromptTitle : ""
+                    text: page.controller.passwordPromptTitle
                     font.pixelSize: 18
                     font.bold: true
                 }
                 TextField {
                     id: password
+                    objectName: "passwordField"
                     Layout.fillWidth: true
-                    placeholderText: page.controller ? page.controller.passwordPlaceholder : ""
-                    echoMode: page.controller && page.controller.showPassword ? TextInput.Normal : TextInput.Password
+                    focus: true
+                    placeholderText: page.controller.passwordPlaceholder
+                    Accessible.name: page.controller.passwordPromptTitle
+                    echoMode: page.controller.showPassword ? TextInput.Normal : TextInput.Password
                     inputMethodHints: Qt.ImhDigitsOnly
-                    text: page.controller ? page.controller.passwordText : ""
-                    focus: visible
+                    text: page.controller.passwordText
                     onTextEdited: page.controller.passwordText = text
+                    // Enter confirms, as the button does.
+                    onAccepted: page.controller.passwordCheck()
                 }
                 CheckBox {
-                    text: page.controller ? page.controller.showPasswordText : ""
-                    checked: page.controller ? page.controller.showPassword : false
+                    text: page.controller.showPasswordText
+                    checked: page.controller.showPassword
                     onToggled: page.controller.didSelectedCheckBox(checked)
                 }
-                Button {
+                RowLayout {
                     Layout.fillWidth: true
-                    text: page.controller ? page.controller.confirmText : ""
-                    onClicked: page.controller.passwordCheck()
+                    spacing: 10
+                    Button {
+                        Layout.fillWidth: true
+                        text: qsTr("取消")
+                        onClicked: page.controller.cancelPasswordPrompt()
+                    }
+                    Button {
+                        Layout.fillWidth: true
+                        text: page.controller.confirmText
+                        highlighted: true
+                        onClicked: page.controller.passwordCheck()
+                    }
                 }
             }
         }

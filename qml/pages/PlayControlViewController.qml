@@ -1,35 +1,39 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Qeva
+import Qeva.Client as Client
 
 // The play list of the current window: select all and the play mode above,
 // one row per entry (number, name, check box; a swipe offers "删除"), the
 // playing row highlighted, and two rows of buttons below. The volume panel
 // lies over everything while it is open. Refresh is the controller's right
 // bar button.
+//
+// Keys on the list: Enter plays the current row, Space ticks it, Delete
+// asks to delete it, as the swipe's "删除" does.
 Item {
     id: page
-    property QtObject controller
+    required property Client.PlayControlViewController controller
 
-    // Tags as the controller's controlButtonAction knows them.
-    readonly property int proceTag: 1
-    readonly property int playTag: 2
-    readonly property int zantingTag: 3
-    readonly property int nextTag: 4
-    readonly property int modelTag: 5
-    readonly property int deleteTag: 6
-    readonly property int stopTag: 7
-    readonly property int yinliangTag: 8
-    readonly property int fileTag: 9
-    readonly property int moreTag1: 10
-    readonly property int moreTag2: 11
+    // What the controller's cells and bar report.
+    readonly property int checkAction: 3
+    readonly property int uncheckAction: 4
+    readonly property int allSelectBarButton: 1
 
     component ControlButton: Button {
-        property int tag
+        required property int tag
         Layout.fillWidth: true
         Layout.preferredHeight: 46
         font.pixelSize: 14
-        onClicked: if (page.controller) page.controller.controlButtonAction(tag)
+    }
+
+    function press(tag: int) {
+        controller.controlButtonAction(tag)
+    }
+    function toggleRow(index: int) {
+        const checked = controller.rows.get(index).checked
+        controller.clickedCellButtonWith(checked ? uncheckAction : checkAction, index)
     }
 
     ColumnLayout {
@@ -44,93 +48,40 @@ Item {
                 anchors.fill: parent
                 anchors.leftMargin: 12
                 anchors.rightMargin: 12
-                CheckBox {
+                TickBox {
                     text: qsTr("全选")
-                    palette.windowText: "white"
-                    checked: page.controller ? page.controller.allSelected : false
-                    onClicked: {
-                        checked = Qt.binding(function() { return page.controller ? page.controller.allSelected : false })
-                        if (page.controller)
-                            page.controller.clickedBarButtonItemActionWithTag(1)
-                    }
+                    checked: page.controller.allSelected
+                    onClicked: page.controller.clickedBarButtonItemActionWithTag(page.allSelectBarButton)
                 }
                 Item { Layout.fillWidth: true }
                 Label {
-                    text: page.controller ? page.controller.playModelTitle : ""
+                    text: page.controller.playModelTitle
                     color: "white"
                     font.pixelSize: 15
                 }
             }
         }
 
-        ListView {
+        RowList {
             id: list
+            objectName: "playList"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            clip: true
-            model: page.controller ? page.controller.rows : []
-            delegate: SwipeDelegate {
-                id: row
-                required property var modelData
-                required property int index
-                width: ListView.view.width
-                height: 52
-                padding: 0
-                background: Rectangle {
-                    color: row.modelData.playing ? "#cfe7f7" : "white"
-                    Rectangle {
-                        anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-                        height: 1
-                        color: "#e3edf4"
-                    }
-                }
-                contentItem: Item {
-                    Label {
-                        id: number
-                        anchors { left: parent.left; leftMargin: 16; verticalCenter: parent.verticalCenter }
-                        width: 32
-                        text: row.modelData.number
-                        font.pixelSize: 15
-                        color: "#6b8799"
-                    }
-                    Label {
-                        anchors { left: number.right; right: box.left; rightMargin: 8; verticalCenter: parent.verticalCenter }
-                        text: row.modelData.fileName
-                        elide: Text.ElideMiddle
-                        font.pixelSize: 16
-                        color: "#1d3d57"
-                    }
-                    CheckBox {
-                        id: box
-                        anchors { right: parent.right; rightMargin: 8; verticalCenter: parent.verticalCenter }
-                        checked: row.modelData.checked
-                        onClicked: {
-                            const now = checked
-                            checked = Qt.binding(function() { return row.modelData.checked })
-                            if (page.controller)
-                                page.controller.clickedCellButtonWith(now ? 3 : 4, row.index)
-                        }
-                    }
-                }
-                swipe.right: Button {
-                    height: row.height
-                    anchors.right: parent.right
-                    text: qsTr("删除")
-                    palette.button: "#d9534f"
-                    palette.buttonText: "white"
-                    onClicked: {
-                        row.swipe.close()
-                        if (page.controller)
-                            page.controller.deleteRow(row.index)
-                    }
-                }
-                onClicked: if (page.controller) page.controller.didSelectRow(row.index)
-            }
+            spaceToggles: true
+            model: page.controller.rows
+            onActivated: (index) => page.controller.didSelectRow(index)
+            onToggled: (index) => page.toggleRow(index)
+            onRemoveRequested: (index) => page.controller.deleteRow(index)
+
+            delegate: PlayRow {}
 
             Connections {
                 target: page.controller
-                function onRowHighlighted(row, scrollToMiddle) {
-                    list.positionViewAtIndex(row, scrollToMiddle ? ListView.Center : ListView.Contain)
+                // Only a freshly loaded list is scrolled (to the middle); a
+                // play state or a tap highlights the row where it stands.
+                function onRowHighlighted(row: int, scrollToMiddle: bool) {
+                    if (scrollToMiddle)
+                        list.positionViewAtIndex(row, ListView.Center)
                 }
             }
         }
@@ -143,82 +94,109 @@ Item {
                 anchors.fill: parent
                 anchors.margins: 8
                 spacing: 6
-                visible: page.controller ? !page.controller.secondButtonRow : true
-                ControlButton { tag: page.proceTag; text: qsTr("上一个") }
-                ControlButton { tag: page.playTag; text: qsTr("播放") }
-                ControlButton { tag: page.zantingTag; text: qsTr("暂停") }
-                ControlButton { tag: page.nextTag; text: qsTr("下一个") }
-                ControlButton { tag: page.stopTag; text: qsTr("停止") }
-                ControlButton { tag: page.moreTag1; text: "›"; Layout.preferredWidth: 36; Layout.fillWidth: false }
+                visible: !page.controller.secondButtonRow
+                ControlButton { tag: Client.PlayControlViewController.ProceTag; text: qsTr("上一个"); onClicked: page.press(tag) }
+                ControlButton { tag: Client.PlayControlViewController.PlayTag; text: qsTr("播放"); onClicked: page.press(tag) }
+                ControlButton { tag: Client.PlayControlViewController.ZantingTag; text: qsTr("暂停"); onClicked: page.press(tag) }
+                ControlButton { tag: Client.PlayControlViewController.NextTag; text: qsTr("下一个"); onClicked: page.press(tag) }
+                ControlButton { tag: Client.PlayControlViewController.StopTag; text: qsTr("停止"); onClicked: page.press(tag) }
+                ControlButton {
+                    tag: Client.PlayControlViewController.MoreTag1
+                    text: "›"
+                    Accessible.name: qsTr("更多")
+                    Layout.preferredWidth: 36
+                    Layout.fillWidth: false
+                    onClicked: page.press(tag)
+                }
             }
             RowLayout {
                 anchors.fill: parent
                 anchors.margins: 8
                 spacing: 6
-                visible: page.controller ? page.controller.secondButtonRow : false
-                ControlButton { tag: page.moreTag2; text: "‹"; Layout.preferredWidth: 36; Layout.fillWidth: false }
-                ControlButton { tag: page.modelTag; text: page.controller ? page.controller.playModelTitle : "" }
-                ControlButton { tag: page.yinliangTag; text: qsTr("音量") }
-                ControlButton { tag: page.fileTag; text: qsTr("添加") }
-                ControlButton { tag: page.deleteTag; text: qsTr("清空") }
+                visible: page.controller.secondButtonRow
+                ControlButton {
+                    tag: Client.PlayControlViewController.MoreTag2
+                    text: "‹"
+                    Accessible.name: qsTr("返回")
+                    Layout.preferredWidth: 36
+                    Layout.fillWidth: false
+                    onClicked: page.press(tag)
+                }
+                ControlButton { tag: Client.PlayControlViewController.ControlModelTag; text: page.controller.playModelTitle; onClicked: page.press(tag) }
+                ControlButton { tag: Client.PlayControlViewController.YinliangTag; text: qsTr("音量"); onClicked: page.press(tag) }
+                ControlButton { tag: Client.PlayControlViewController.FileTag; text: qsTr("添加"); onClicked: page.press(tag) }
+                ControlButton { tag: Client.PlayControlViewController.DeleteTag; text: qsTr("清空"); onClicked: page.press(tag) }
             }
         }
     }
 
-    // The volume panel over a dimmed page.
-    Item {
-        anchors.fill: parent
-        visible: page.controller ? page.controller.volumePanelVisible : false
-
-        Rectangle {
-            anchors.fill: parent
-            color: "#80000000"
-            MouseArea { anchors.fill: parent }
-        }
-        Rectangle {
-            anchors.centerIn: parent
-            width: parent.width * 0.8
-            height: 170
+    // The volume panel over the dimmed window, the title bar included.
+    Popup {
+        id: volumePanel
+        objectName: "volumePanel"
+        parent: Overlay.overlay
+        visible: page.controller.volumePanelVisible
+        modal: true
+        focus: true
+        closePolicy: Popup.NoAutoClose
+        anchors.centerIn: parent
+        width: Math.min(parent ? parent.width - 60 : 320, 380)
+        padding: 16
+        background: Rectangle {
             radius: 12
             color: "#f4f4f4"
+        }
 
-            ToolButton {
-                anchors { right: parent.right; top: parent.top }
-                text: "×"
-                font.pixelSize: 22
-                onClicked: if (page.controller) page.controller.closeVolumePanel()
-            }
+        FocusScope {
+            focus: true
+            anchors.fill: parent
+            implicitHeight: volumeColumn.implicitHeight
+            Keys.onEscapePressed: page.controller.closeVolumePanel()
             ColumnLayout {
-                anchors.fill: parent
-                anchors.margins: 16
+                id: volumeColumn
+                width: parent.width
                 spacing: 12
-                Label {
-                    Layout.alignment: Qt.AlignHCenter
-                    text: qsTr("音量调节")
-                    font.pixelSize: 17
-                    font.bold: true
+                RowLayout {
+                    Layout.fillWidth: true
+                    Label {
+                        Layout.fillWidth: true
+                        horizontalAlignment: Text.AlignHCenter
+                        text: qsTr("音量调节")
+                        font.pixelSize: 17
+                        font.bold: true
+                    }
+                    ToolButton {
+                        text: "×"
+                        font.pixelSize: 22
+                        Accessible.name: qsTr("关闭")
+                        onClicked: page.controller.closeVolumePanel()
+                    }
                 }
                 RowLayout {
                     Layout.fillWidth: true
                     Label { text: qsTr("音量:"); font.pixelSize: 15 }
                     Label {
-                        text: page.controller ? page.controller.volumeText : "5"
+                        text: page.controller.volumeText
                         font.pixelSize: 15
                         color: "#2b78ad"
                     }
                 }
                 Slider {
                     id: slider
+                    objectName: "volumeSlider"
                     Layout.fillWidth: true
+                    focus: true
                     from: 0
                     to: 10
-                    value: page.controller ? page.controller.volume : 5
-                    onPressedChanged: {
-                        if (pressed || !page.controller)
-                            return
-                        const v = value
-                        value = Qt.binding(function() { return page.controller ? page.controller.volume : 5 })
-                        page.controller.sliderValueChange(v)
+                    stepSize: 1
+                    value: page.controller.volume
+                    Accessible.name: qsTr("音量")
+                    // Let go of the slider (or a key step): the value goes out.
+                    onPressedChanged: if (!pressed) page.controller.sliderValueChange(value)
+                    Keys.onReleased: (event) => {
+                        if ([Qt.Key_Left, Qt.Key_Right, Qt.Key_Up, Qt.Key_Down, Qt.Key_Home, Qt.Key_End,
+                             Qt.Key_PageUp, Qt.Key_PageDown].indexOf(event.key) >= 0 && !event.isAutoRepeat)
+                            page.controller.sliderValueChange(value)
                     }
                 }
             }

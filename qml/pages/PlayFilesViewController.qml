@@ -2,6 +2,8 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Dialogs
+import Qeva
+import Qeva.Client as Client
 
 // File sending: one row per file sent in this run (tick, name, type, bar
 // and size), the newest on top; "关闭传输" and "发送文件" below. The album
@@ -9,46 +11,28 @@ import QtQuick.Dialogs
 // select-all toggle is the controller's right bar button.
 Item {
     id: page
-    property QtObject controller
+    required property Client.PlayFilesViewController controller
 
     readonly property int rowHeight: 80
     // The bottom buttons' tags, as the controller's sendButtonAction knows them.
     readonly property int closeTag: 0
     readonly property int sendTag: 1
 
-    // A tick box: filled with a tick when on.
-    component Tick: Rectangle {
-        property bool on: false
-        width: 24; height: 24
-        radius: 12
-        color: on ? "#2f88c2" : "white"
-        border.color: on ? "#2f88c2" : "#9db7c9"
-        border.width: 2
-        Label {
-            anchors.centerIn: parent
-            visible: parent.on
-            text: "✓"
-            color: "white"
-            font.pixelSize: 15
-            font.bold: true
-        }
-    }
-
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
 
-        ListView {
+        RowList {
             id: list
+            objectName: "fileList"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            clip: true
-            model: page.controller ? page.controller.rows : []
+            model: page.controller.rows
+            emptyText: qsTr("还没有发送过文件")
+            onActivated: (index) => page.controller.didSelectRowAtIndexPath(index)
 
             // Select-all chooses the rows on screen: keep the controller told.
             function reportVisibleRows() {
-                if (!page.controller)
-                    return
                 const first = Math.max(0, Math.floor(contentY / page.rowHeight))
                 page.controller.setVisibleRows(first, Math.ceil(height / page.rowHeight) + 1)
             }
@@ -58,78 +42,87 @@ Item {
 
             delegate: ItemDelegate {
                 id: row
-                required property var modelData
                 required property int index
-                readonly property bool live: modelData.current && page.controller && page.controller.currentSizeText !== ""
-                width: ListView.view.width
-                height: page.rowHeight
-                padding: 0
+                required property string filesName
+                required property string filesType
+                // "checked" is a button's own: the row's tick comes through the model.
+                required property var model
+                readonly property bool ticked: model.checked
+                required property bool succeeded
+                required property real progress
+                required property string sizeText
+                readonly property RowList view: ListView.view as RowList
+                width: view ? view.width : 0
+                height: 80
+                focusPolicy: Qt.NoFocus
                 background: Rectangle {
-                    color: row.modelData.checked ? "#dcefff" : "white"
+                    color: row.ticked ? "#dcefff" : "white"
                     Rectangle {
                         anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
                         height: 1
                         color: "#e3edf4"
                     }
                 }
-                contentItem: Item {
-                    Tick {
-                        id: tick
-                        on: row.modelData.checked
-                        anchors { left: parent.left; leftMargin: 14; verticalCenter: parent.verticalCenter }
+                leftPadding: 14
+                rightPadding: 14
+                contentItem: RowLayout {
+                    spacing: 12
+                    // The tick: filled with a tick when on.
+                    Rectangle {
+                        Layout.preferredWidth: 24
+                        Layout.preferredHeight: 24
+                        radius: 12
+                        color: row.ticked ? "#2f88c2" : "white"
+                        border.color: row.ticked ? "#2f88c2" : "#9db7c9"
+                        border.width: 2
+                        Label {
+                            anchors.centerIn: parent
+                            visible: row.ticked
+                            text: "✓"
+                            color: "white"
+                            font.pixelSize: 15
+                            font.bold: true
+                        }
                     }
                     // The type icon: a picture or a film strip.
                     Rectangle {
-                        id: typeIcon
-                        anchors { left: tick.right; leftMargin: 12; verticalCenter: parent.verticalCenter }
-                        width: 44; height: 44
+                        Layout.preferredWidth: 44
+                        Layout.preferredHeight: 44
                         radius: 6
-                        color: row.modelData.filesType === "01" ? "#f3a53b" : "#5b6bd6"
+                        color: row.filesType === "01" ? "#f3a53b" : "#5b6bd6"
                         Label {
                             anchors.centerIn: parent
-                            text: row.modelData.filesType === "01" ? qsTr("图片") : qsTr("视频")
+                            text: row.filesType === "01" ? qsTr("图片") : qsTr("视频")
                             color: "white"
                             font.pixelSize: 13
                             font.bold: true
                         }
                     }
                     ColumnLayout {
-                        anchors {
-                            left: typeIcon.right; leftMargin: 12
-                            right: parent.right; rightMargin: 14
-                            verticalCenter: parent.verticalCenter
-                        }
+                        Layout.fillWidth: true
                         spacing: 6
                         Label {
                             Layout.fillWidth: true
-                            text: row.modelData.filesName
+                            text: row.filesName
                             elide: Text.ElideMiddle
                             font.pixelSize: 16
                             color: "#1d3d57"
                         }
                         ProgressBar {
                             Layout.fillWidth: true
-                            palette.dark: row.modelData.succeeded ? "#2e8b57" : "#2f88c2"
+                            palette.dark: row.succeeded ? "#2e8b57" : "#2f88c2"
                             from: 0; to: 1
-                            value: row.live ? page.controller.currentProgress : row.modelData.progress
+                            value: row.progress
                         }
                         Label {
                             Layout.alignment: Qt.AlignRight
-                            text: row.live ? page.controller.currentSizeText : row.modelData.sizeText
+                            text: row.sizeText
                             font.pixelSize: 12
-                            color: row.modelData.succeeded ? "#2e8b57" : "#6b8799"
+                            color: row.succeeded ? "#2e8b57" : "#6b8799"
                         }
                     }
                 }
-                onClicked: if (page.controller) page.controller.didSelectRowAtIndexPath(row.index)
-            }
-
-            Label {
-                anchors.centerIn: parent
-                visible: list.count === 0
-                text: qsTr("还没有发送过文件")
-                color: "white"
-                font.pixelSize: 16
+                onClicked: if (view) { view.currentIndex = index; view.activated(index) }
             }
         }
 
@@ -146,7 +139,7 @@ Item {
                     Layout.fillHeight: true
                     text: qsTr("关闭传输")
                     font.pixelSize: 16
-                    onClicked: if (page.controller) page.controller.sendButtonAction(page.closeTag)
+                    onClicked: page.controller.sendButtonAction(page.closeTag)
                 }
                 Button {
                     Layout.fillWidth: true
@@ -154,7 +147,7 @@ Item {
                     text: qsTr("发送文件")
                     font.pixelSize: 16
                     highlighted: true
-                    onClicked: if (page.controller) page.controller.sendButtonAction(page.sendTag)
+                    onClicked: page.controller.sendButtonAction(page.sendTag)
                 }
             }
         }
@@ -163,11 +156,12 @@ Item {
     // The album: pictures and videos from the disk.
     FileDialog {
         id: album
+        objectName: "album"
         title: qsTr("从手机相册选择")
         fileMode: FileDialog.OpenFile
-        nameFilters: page.controller ? page.controller.albumNameFilters : []
-        onAccepted: if (page.controller) page.controller.didFinishPickingFile(selectedFile.toString())
-        onRejected: if (page.controller) page.controller.imagePickerControllerDidCancel()
+        nameFilters: page.controller.albumNameFilters
+        onAccepted: page.controller.didFinishPickingFile(String(selectedFile))
+        onRejected: page.controller.imagePickerControllerDidCancel()
     }
 
     Connections {

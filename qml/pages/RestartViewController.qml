@@ -1,28 +1,4 @@
-import QtQuick
-import QtQuick.Controls
-import QtQuick.Layouts
-import "../components"
+import Qeva
 
-// Restart now: the server to restart; "完成" (the controller's right bar
-// button) restarts it at once.
-Item {
-    id: page
-    property QtObject controller
-
-    ColumnLayout {
-        x: 20
-        y: 16
-        width: page.width - 40
-        spacing: 6
-
-        Label {
-            text: qsTr("选择设备")
-            color: "white"
-            font.pixelSize: 15
-        }
-        PickerButton {
-            Layout.fillWidth: true
-            field: page.controller ? page.controller.shebeiField : null
-        }
-    }
-}
+// Restart now: "完成" restarts the chosen server at once.
+ServerOrderPage {}

@@ -1,30 +1,36 @@
 import QtQuick
-import QtQuick.Controls
-import "../components"
+import Qeva
+import Qeva.Client as Client
 
 // The side-menu container: the settings menu behind, the server list's
 // navigation stack in front; opening moves the front to the right and
-// shrinks it, over the controller's animation time.
+// shrinks it, over the controller's animation time. Only what is in view
+// takes the keyboard focus: the menu while it is open, else the front.
 Item {
     id: page
-    property QtObject controller
-    readonly property bool open: controller ? controller.isShow : false
-    readonly property int duration: controller ? controller.animationDuration * 1000 : 350
+    required property Client.SLideZoomMenuController controller
+    readonly property bool open: controller.isShow
+    readonly property int duration: controller.animationDuration * 1000
 
-    Loader {
+    ScreenFrame {
         id: menu
+        objectName: "sideMenu"
         anchors.fill: parent
-        readonly property QtObject menuController: page.controller ? page.controller.leftViewController : null
-        source: menuController ? shell.pageUrl(menuController.pageName) : ""
-        onLoaded: item.controller = Qt.binding(function() { return menu.menuController })
+        // Hidden once closed: nothing in it can take the focus then.
+        visible: page.open || front.x > 0
+        enabled: page.open
+        focus: page.open
+        showsBar: false
+        controller: page.controller.leftViewController
     }
 
-    Item {
+    FocusScope {
         id: front
         width: page.width
         height: page.height
         x: page.open ? page.width * 0.62 : 0
         scale: page.open ? 0.8 : 1
+        focus: !page.open
         Behavior on x { NumberAnimation { duration: page.duration; easing.type: Easing.OutCubic } }
         Behavior on scale { NumberAnimation { duration: page.duration; easing.type: Easing.OutCubic } }
 
@@ -37,13 +43,16 @@ Item {
         }
         NavStack {
             anchors.fill: parent
-            navigation: page.controller ? page.controller.rootViewController : null
+            focus: true
+            // The shrunken front only shows where the user was; a tap closes the menu.
+            enabled: !page.open
+            navigation: page.controller.rootViewController
         }
 
         // A tap on the shrunken front closes the menu.
         MouseArea {
             anchors.fill: parent
-            enabled: page.controller ? page.controller.tapEnabled : false
+            enabled: page.controller.tapEnabled
             visible: enabled
             onClicked: page.controller.handleTap()
         }
@@ -53,7 +62,7 @@ Item {
             target: null
             xAxis.enabled: true
             yAxis.enabled: false
-            onActiveChanged: if (!active && page.controller) page.controller.handlePan(centroid.position.x - centroid.pressPosition.x)
+            onActiveChanged: if (!active) page.controller.handlePan(centroid.position.x - centroid.pressPosition.x)
         }
     }
 }

@@ -1,37 +1,42 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Qeva
+import Qeva.Client as Client
 
 // The discovery screen: the device picture, or while scanning the turning
 // radar and its progress; the count line; the user name; the scan button.
 Item {
     id: page
-    property QtObject controller
-    readonly property bool scanning: controller ? controller.scanAnimationVisible : false
+    required property Client.ScanDeviceViewController controller
+    readonly property bool scanning: controller.scanAnimationVisible
 
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 24
-        spacing: 18
+        spacing: 14
 
         Item {
             Layout.fillWidth: true
-            Layout.preferredHeight: 260
+            Layout.fillHeight: true
+            Layout.minimumHeight: 120
+            Layout.maximumHeight: 260
 
             // The device picture: a display on its stand.
             Item {
                 anchors.centerIn: parent
                 width: 200; height: 170
+                scale: Math.min(1, parent.height / height)
                 visible: !page.scanning
                 Rectangle {
-                    id: screen
+                    id: monitor
                     width: parent.width; height: 120
                     radius: 8
                     color: "#1d3d57"
                     border.color: "white"; border.width: 4
                     Label { anchors.centerIn: parent; text: "QEVA"; color: "white"; font.pixelSize: 30; font.bold: true }
                 }
-                Rectangle { anchors.top: screen.bottom; anchors.horizontalCenter: parent.horizontalCenter; width: 16; height: 30; color: "white" }
+                Rectangle { anchors.top: monitor.bottom; anchors.horizontalCenter: parent.horizontalCenter; width: 16; height: 30; color: "white" }
                 Rectangle { anchors.bottom: parent.bottom; anchors.horizontalCenter: parent.horizontalCenter; width: 90; height: 8; radius: 4; color: "white" }
             }
 
@@ -40,12 +45,14 @@ Item {
                 id: radar
                 anchors.centerIn: parent
                 width: 220; height: 220
+                scale: Math.min(1, parent.height / height)
                 visible: page.scanning
                 Repeater {
                     model: 3
                     Rectangle {
+                        required property int index
                         anchors.centerIn: parent
-                        width: radar.width * (index + 1) / 3; height: width
+                        width: parent ? parent.width * (index + 1) / 3 : 0; height: width
                         radius: width / 2
                         color: "transparent"
                         border.color: "#cfe7f7"; border.width: 2
@@ -56,7 +63,7 @@ Item {
                     width: radar.width / 2; height: 4
                     color: "white"
                     transformOrigin: Item.Left
-                    rotation: page.controller ? page.controller.angle * 180 / Math.PI : 0
+                    rotation: page.controller.angle * 180 / Math.PI
                 }
             }
         }
@@ -65,7 +72,7 @@ Item {
             Layout.fillWidth: true
             visible: page.scanning
             from: 0; to: 1
-            value: page.controller ? page.controller.progress : 0
+            value: page.controller.progress
         }
 
         Label {
@@ -74,22 +81,28 @@ Item {
             wrapMode: Text.Wrap
             color: "white"
             font.pixelSize: 16
-            text: page.controller ? page.controller.messageText : ""
+            text: page.controller.messageText
         }
 
+        Caption {
+            text: qsTr("用户名")
+        }
         TextField {
+            id: userName
+            objectName: "userNameField"
             Layout.fillWidth: true
             placeholderText: qsTr("用户名")
-            text: page.controller ? page.controller.userName : ""
-            onEditingFinished: if (page.controller) page.controller.userName = text
+            Accessible.name: qsTr("用户名")
+            text: page.controller.userName
+            // Each keystroke: a login frame built meanwhile carries the name as it stands.
+            onTextEdited: page.controller.userName = text
         }
-
-        Item { Layout.fillHeight: true }
 
         Button {
             Layout.fillWidth: true
             Layout.preferredHeight: 52
-            text: page.controller ? page.controller.scanButtonTitle : ""
+            Layout.topMargin: 6
+            text: page.controller.scanButtonTitle
             font.pixelSize: 18
             onClicked: page.controller.scanButtonAction()
         }

@@ -1,19 +1,21 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Qeva
+import Qeva.Client as Client
 
 // The information screen.
 Item {
     id: page
-    property QtObject controller
+    required property Client.SoftInfoViewController controller
 
-    ColumnLayout {
+    ScrollPage {
         anchors.fill: parent
-        anchors.margins: 24
+        margin: 24
         spacing: 20
         Label {
             Layout.fillWidth: true
-            text: page.controller ? page.controller.versionText : ""
+            text: page.controller.versionText
             color: "white"
             font.pixelSize: 18
             font.bold: true
@@ -21,11 +23,10 @@ Item {
         }
         Label {
             Layout.fillWidth: true
-            text: page.controller ? page.controller.introText : ""
+            text: page.controller.introText
             color: "white"
             font.pixelSize: 16
             wrapMode: Text.Wrap
         }
-        Item { Layout.fillHeight: true }
     }
 }

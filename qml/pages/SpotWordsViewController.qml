@@ -1,118 +1,106 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "../components"
+import Qeva
+import Qeva.Client as Client
 
 // Inserted text: the server to set, speed, size, colour, direction, the
 // position, whether it takes effect, and the text itself. "完成" is the
 // controller's right bar button.
 Item {
     id: page
-    property QtObject controller
+    required property Client.SpotWordsViewController controller
 
-    component Caption: Label {
-        color: "white"
-        font.pixelSize: 15
-        Layout.topMargin: 4
-    }
-    component NumberField: TextField {
-        Layout.fillWidth: true
-        inputMethodHints: Qt.ImhDigitsOnly
-        validator: RegularExpressionValidator { regularExpression: /[0-9]{0,5}/ }
-    }
-
-    Flickable {
+    ScrollPage {
         anchors.fill: parent
-        contentHeight: column.implicitHeight + 32
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
 
-        ColumnLayout {
-            id: column
-            x: 20
-            y: 16
-            width: page.width - 40
-            spacing: 6
+        Caption { text: qsTr("选择设备") }
+        PickerButton {
+            Layout.fillWidth: true
+            field: page.controller.shebeiField
+        }
 
-            Caption { text: qsTr("选择设备") }
+        GridLayout {
+            Layout.fillWidth: true
+            columns: 2
+            columnSpacing: 12
+            rowSpacing: 6
+            Caption { text: qsTr("播放速度") }
+            Caption { text: qsTr("字体大小") }
+            NumberField {
+                Accessible.name: qsTr("播放速度")
+                text: page.controller.suduText
+                onTextEdited: page.controller.suduText = text
+            }
+            NumberField {
+                Accessible.name: qsTr("字体大小")
+                text: page.controller.daxiaoText
+                onTextEdited: page.controller.daxiaoText = text
+            }
+            Caption { text: qsTr("文字颜色") }
+            Caption { text: qsTr("滚动方向") }
             PickerButton {
                 Layout.fillWidth: true
-                field: page.controller ? page.controller.shebeiField : null
+                field: page.controller.colorField
             }
-
-            GridLayout {
+            PickerButton {
                 Layout.fillWidth: true
-                columns: 2
-                columnSpacing: 12
-                rowSpacing: 6
-                Caption { text: qsTr("播放速度") }
-                Caption { text: qsTr("字体大小") }
-                NumberField {
-                    text: page.controller ? page.controller.suduText : ""
-                    onTextEdited: if (page.controller) page.controller.suduText = text
-                }
-                NumberField {
-                    text: page.controller ? page.controller.daxiaoText : ""
-                    onTextEdited: if (page.controller) page.controller.daxiaoText = text
-                }
-                Caption { text: qsTr("文字颜色") }
-                Caption { text: qsTr("滚动方向") }
-                PickerButton {
-                    Layout.fillWidth: true
-                    field: page.controller ? page.controller.colorField : null
-                }
-                PickerButton {
-                    Layout.fillWidth: true
-                    field: page.controller ? page.controller.fangxiangField : null
-                }
+                field: page.controller.fangxiangField
             }
+        }
 
-            Caption { text: qsTr("位置设定") }
-            RowLayout {
-                Layout.fillWidth: true
-                spacing: 8
-                NumberField {
-                    placeholderText: "X"
-                    text: page.controller ? page.controller.weizhiXText : ""
-                    onTextEdited: if (page.controller) page.controller.weizhiXText = text
-                }
-                NumberField {
-                    placeholderText: "Y"
-                    text: page.controller ? page.controller.weizhiYText : ""
-                    onTextEdited: if (page.controller) page.controller.weizhiYText = text
-                }
-                NumberField {
-                    placeholderText: "Z"
-                    text: page.controller ? page.controller.weizhiZText : ""
-                    onTextEdited: if (page.controller) page.controller.weizhiZText = text
-                }
+        Caption { text: qsTr("位置设定") }
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            NumberField {
+                label: "X"
+                text: page.controller.weizhiXText
+                onTextEdited: page.controller.weizhiXText = text
             }
-
-            RowLayout {
-                Layout.fillWidth: true
-                Caption {
-                    Layout.fillWidth: true
-                    text: qsTr("状态设置是否生效")
-                }
-                Switch {
-                    checked: page.controller ? page.controller.effectOn : true
-                    onToggled: if (page.controller) page.controller.effectSwitchAction(checked)
-                }
+            NumberField {
+                label: "Y"
+                text: page.controller.weizhiYText
+                onTextEdited: page.controller.weizhiYText = text
             }
+            NumberField {
+                label: "Z"
+                text: page.controller.weizhiZText
+                onTextEdited: page.controller.weizhiZText = text
+            }
+        }
 
-            TextArea {
-                id: content
+        RowLayout {
+            Layout.fillWidth: true
+            Caption {
                 Layout.fillWidth: true
-                Layout.preferredHeight: 150
-                wrapMode: TextEdit.Wrap
-                font.pixelSize: 16
-                text: page.controller ? page.controller.contentText : ""
-                onTextChanged: if (page.controller && page.controller.contentText !== text) page.controller.contentText = text
-                background: Rectangle {
-                    color: "white"
-                    radius: 6
-                    border.color: content.activeFocus ? "#1d3d57" : "#cfe7f7"
-                }
+                text: qsTr("状态设置是否生效")
+            }
+            Switch {
+                checked: page.controller.effectOn
+                Accessible.name: qsTr("状态设置是否生效")
+                onToggled: page.controller.effectSwitchAction(checked)
+            }
+        }
+
+        Caption { text: qsTr("插播内容") }
+        TextArea {
+            id: content
+            objectName: "contentText"
+            Layout.fillWidth: true
+            Layout.preferredHeight: 150
+            wrapMode: TextEdit.Wrap
+            font.pixelSize: 16
+            Accessible.name: qsTr("插播内容")
+            text: page.controller.contentText
+            onTextChanged: if (page.controller.contentText !== text) page.controller.contentText = text
+            // Tab moves on to the next control rather than into the text.
+            Keys.onTabPressed: nextItemInFocusChain(true).forceActiveFocus(Qt.TabFocusReason)
+            Keys.onBacktabPressed: nextItemInFocusChain(false).forceActiveFocus(Qt.BacktabFocusReason)
+            background: Rectangle {
+                color: "white"
+                radius: 6
+                border.color: content.activeFocus ? "#1d3d57" : "#cfe7f7"
             }
         }
     }

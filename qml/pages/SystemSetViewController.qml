@@ -1,7 +1,8 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "../components"
+import Qeva
+import Qeva.Client as Client
 
 // System settings: the server, brightness and volume, the colour balance,
 // the switches, the restart time, background colour, video source and
@@ -9,181 +10,187 @@ import "../components"
 // they change; the rest with "保存".
 Item {
     id: page
-    property QtObject controller
+    required property Client.SystemSetViewController controller
 
-    component Caption: Label {
-        color: "white"
-        font.pixelSize: 15
-        Layout.topMargin: 4
-    }
     component Value: Label {
         color: "white"
         font.pixelSize: 15
         horizontalAlignment: Text.AlignRight
         Layout.preferredWidth: 40
     }
+    // A slider that reports where the user leaves it (drag or keys).
     component Level: Slider {
+        id: level
+        signal changedByUser(real value)
         Layout.fillWidth: true
         from: 0
         stepSize: 1
         snapMode: Slider.SnapAlways
+        onMoved: changedByUser(value)
     }
+    // The restart and skip-login flags only show what the server has: those
+    // switches are read-only, and look it.
     component SwitchRow: RowLayout {
+        id: switchRow
         property alias text: caption.text
         property alias checked: toggle.checked
-        property alias interactive: toggle.enabled
+        property bool interactive: true
         signal toggled(bool on)
         Layout.fillWidth: true
-        Caption { id: caption; Layout.fillWidth: true }
-        Switch { id: toggle; onToggled: parent.toggled(checked) }
+        Caption {
+            id: caption
+            Layout.fillWidth: true
+            opacity: switchRow.interactive ? 1 : 0.6
+        }
+        Switch {
+            id: toggle
+            enabled: switchRow.interactive
+            opacity: enabled ? 1 : 0.45
+            Accessible.name: caption.text
+            onToggled: switchRow.toggled(checked)
+        }
     }
 
-    Flickable {
+    ScrollPage {
         anchors.fill: parent
-        contentHeight: column.implicitHeight + 32
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
+        spacing: 4
 
-        ColumnLayout {
-            id: column
-            x: 20
-            y: 12
-            width: page.width - 40
-            spacing: 4
+        Caption { text: qsTr("选择设备") }
+        PickerButton {
+            Layout.fillWidth: true
+            field: page.controller.shebeiField
+        }
 
-            Caption { text: qsTr("选择设备") }
+        Caption { text: qsTr("亮度") }
+        RowLayout {
+            Layout.fillWidth: true
+            Level {
+                Accessible.name: qsTr("亮度")
+                to: page.controller.liangduMaximum
+                value: page.controller.liangduSliderValue
+                onChangedByUser: (value) => page.controller.sliderValueChangeAction(value)
+            }
+            Value { text: page.controller.liangdu }
+            Button {
+                text: qsTr("默认")
+                onClicked: page.controller.ButtonActionTouch(Client.SystemSetViewController.LiangduDefaultTag)
+            }
+        }
+
+        Caption { text: qsTr("音量") }
+        RowLayout {
+            Layout.fillWidth: true
+            Level {
+                Accessible.name: qsTr("音量")
+                to: page.controller.yinliangMaximum
+                value: page.controller.yinliangSliderValue
+                onChangedByUser: (value) => page.controller.yinyangValueChange(value)
+            }
+            Value { text: page.controller.yinliang }
+            Button {
+                text: qsTr("默认")
+                onClicked: page.controller.ButtonActionTouch(Client.SystemSetViewController.YinliangDefaultTag)
+            }
+        }
+
+        Caption { text: qsTr("色温设定") }
+        GridLayout {
+            Layout.fillWidth: true
+            columns: 3
+            columnSpacing: 8
+            rowSpacing: 0
+            Caption { text: qsTr("红色") }
+            Level {
+                Accessible.name: qsTr("红色")
+                to: page.controller.colourMaximum
+                value: page.controller.redSliderValue
+                onChangedByUser: (value) => page.controller.redValueChange(value)
+            }
+            Value { text: page.controller.redValue }
+            Caption { text: qsTr("绿色") }
+            Level {
+                Accessible.name: qsTr("绿色")
+                to: page.controller.colourMaximum
+                value: page.controller.greenSliderValue
+                onChangedByUser: (value) => page.controller.greenValueChange(value)
+            }
+            Value { text: page.controller.greenValue }
+            Caption { text: qsTr("蓝色") }
+            Level {
+                Accessible.name: qsTr("蓝色")
+                to: page.controller.colourMaximum
+                value: page.controller.blueSliderValue
+                onChangedByUser: (value) => page.controller.blueValueChange(value)
+            }
+            Value { text: page.controller.blueValue }
+        }
+
+        SwitchRow {
+            text: qsTr("定时重启")
+            interactive: false
+            checked: page.controller.kaijiSwitch
+        }
+        SwitchRow {
+            text: qsTr("免登录")
+            interactive: false
+            checked: page.controller.loginSwitch
+        }
+        SwitchRow {
+            text: qsTr("单独开关屏")
+            checked: page.controller.singleSwitch
+            onToggled: (on) => page.controller.sewenSwitchChange(on)
+        }
+
+        Caption { text: qsTr("重启时间") }
+        RowLayout {
+            Layout.fillWidth: true
+            DateTimeButton {
+                Layout.fillWidth: true
+                field: page.controller.setTimeField
+            }
+            Button {
+                text: qsTr("清除")
+                onClicked: page.controller.ButtonActionTouch(Client.SystemSetViewController.ClearTimeTag)
+            }
+        }
+
+        GridLayout {
+            Layout.fillWidth: true
+            columns: 2
+            columnSpacing: 12
+            rowSpacing: 4
+            Caption { text: qsTr("背景颜色设定") }
+            Caption { text: qsTr("视频源切换") }
             PickerButton {
                 Layout.fillWidth: true
-                field: page.controller ? page.controller.shebeiField : null
+                field: page.controller.beijingYanseField
             }
-
-            Caption { text: qsTr("亮度") }
-            RowLayout {
-                Layout.fillWidth: true
-                Level {
-                    to: page.controller ? page.controller.liangduMaximum : 255
-                    value: page.controller ? page.controller.liangduSliderValue : 200
-                    onMoved: if (page.controller) page.controller.sliderValueChangeAction(value)
-                }
-                Value { text: page.controller ? page.controller.liangdu : "" }
-                Button {
-                    text: qsTr("默认")
-                    onClicked: if (page.controller) page.controller.ButtonActionTouch(0)
-                }
-            }
-
-            Caption { text: qsTr("音量") }
-            RowLayout {
-                Layout.fillWidth: true
-                Level {
-                    to: page.controller ? page.controller.yinliangMaximum : 15
-                    value: page.controller ? page.controller.yinliangSliderValue : 7
-                    onMoved: if (page.controller) page.controller.yinyangValueChange(value)
-                }
-                Value { text: page.controller ? page.controller.yinliang : "" }
-                Button {
-                    text: qsTr("默认")
-                    onClicked: if (page.controller) page.controller.ButtonActionTouch(1)
-                }
-            }
-
-            Caption { text: qsTr("色温设定") }
-            GridLayout {
-                Layout.fillWidth: true
-                columns: 3
-                columnSpacing: 8
-                rowSpacing: 0
-                Caption { text: qsTr("红色") }
-                Level {
-                    to: page.controller ? page.controller.colourMaximum : 255
-                    value: page.controller ? page.controller.redSliderValue : 0
-                    onMoved: if (page.controller) page.controller.redValueChange(value)
-                }
-                Value { text: page.controller ? page.controller.redValue : "" }
-                Caption { text: qsTr("绿色") }
-                Level {
-                    to: page.controller ? page.controller.colourMaximum : 255
-                    value: page.controller ? page.controller.greenSliderValue : 0
-                    onMoved: if (page.controller) page.controller.greenValueChange(value)
-                }
-                Value { text: page.controller ? page.controller.greenValue : "" }
-                Caption { text: qsTr("蓝色") }
-                Level {
-                    to: page.controller ? page.controller.colourMaximum : 255
-                    value: page.controller ? page.controller.blueSliderValue : 0
-                    onMoved: if (page.controller) page.controller.blueValueChange(value)
-                }
-                Value { text: page.controller ? page.controller.blueValue : "" }
-            }
-
-            // The restart and skip-login flags only show what the server has.
-            SwitchRow {
-                text: qsTr("定时重启")
-                interactive: false
-                checked: page.controller ? page.controller.kaijiSwitch : false
-            }
-            SwitchRow {
-                text: qsTr("免登录")
-                interactive: false
-                checked: page.controller ? page.controller.loginSwitch : false
-            }
-            SwitchRow {
-                text: qsTr("单独开关屏")
-                checked: page.controller ? page.controller.singleSwitch : false
-                onToggled: function(on) { if (page.controller) page.controller.sewenSwitchChange(on) }
-            }
-
-            Caption { text: qsTr("重启时间") }
-            RowLayout {
-                Layout.fillWidth: true
-                DateTimeButton {
-                    Layout.fillWidth: true
-                    field: page.controller ? page.controller.setTimeField : null
-                }
-                Button {
-                    text: qsTr("清除")
-                    onClicked: if (page.controller) page.controller.ButtonActionTouch(2)
-                }
-            }
-
-            GridLayout {
-                Layout.fillWidth: true
-                columns: 2
-                columnSpacing: 12
-                rowSpacing: 4
-                Caption { text: qsTr("背景颜色设定") }
-                Caption { text: qsTr("视频源切换") }
-                PickerButton {
-                    Layout.fillWidth: true
-                    field: page.controller ? page.controller.beijingYanseField : null
-                }
-                PickerButton {
-                    Layout.fillWidth: true
-                    field: page.controller ? page.controller.shipinyuanField : null
-                }
-            }
-
-            Caption { text: qsTr("屏幕旋转角度") }
             PickerButton {
                 Layout.fillWidth: true
-                field: page.controller ? page.controller.xuanzhuanduField : null
+                field: page.controller.shipinyuanField
             }
+        }
 
-            RowLayout {
+        Caption { text: qsTr("屏幕旋转角度") }
+        PickerButton {
+            Layout.fillWidth: true
+            field: page.controller.xuanzhuanduField
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.topMargin: 12
+            spacing: 16
+            Button {
                 Layout.fillWidth: true
-                Layout.topMargin: 12
-                spacing: 16
-                Button {
-                    Layout.fillWidth: true
-                    text: qsTr("保存")
-                    highlighted: true
-                    onClicked: if (page.controller) page.controller.ButtonActionTouch(3)
-                }
-                Button {
-                    Layout.fillWidth: true
-                    text: qsTr("取消")
-                    onClicked: if (page.controller) page.controller.ButtonActionTouch(4)
-                }
+                text: qsTr("保存")
+                highlighted: true
+                onClicked: page.controller.ButtonActionTouch(Client.SystemSetViewController.SaveTag)
+            }
+            Button {
+                Layout.fillWidth: true
+                text: qsTr("取消")
+                onClicked: page.controller.ButtonActionTouch(Client.SystemSetViewController.CancelTag)
             }
         }
     }

@@ -1,12 +1,14 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Qeva
+import Qeva.Client as Client
 
 // The settings menu behind the server list. The entry without a title of
 // its own closes the menu.
 Item {
     id: page
-    property QtObject controller
+    required property Client.SystemViewController controller
 
     ColumnLayout {
         anchors.fill: parent
@@ -14,22 +16,20 @@ Item {
         spacing: 8
 
         Label {
-            text: page.controller ? page.controller.title : ""
+            text: page.controller.title
             color: "white"
             font.pixelSize: 22
             font.bold: true
             Layout.bottomMargin: 10
         }
-        Repeater {
-            model: page.controller ? page.controller.buttons : []
-            Button {
-                Layout.preferredWidth: 190
-                Layout.preferredHeight: 44
-                text: modelData.title !== "" ? modelData.title : "‹"
-                flat: modelData.title === ""
-                font.pixelSize: 16
-                onClicked: page.controller.systemButtonAction(modelData.tag)
-            }
+        ChoiceButtons {
+            Layout.preferredWidth: 190
+            buttonHeight: 44
+            textRole: "title"
+            blankText: "‹"
+            blankName: qsTr("关闭菜单")
+            model: page.controller.buttons
+            onChosen: (index) => page.controller.systemButtonAction(page.controller.buttons.get(index).tag)
         }
         Item { Layout.fillHeight: true }
     }

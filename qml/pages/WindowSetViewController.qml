@@ -1,18 +1,15 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "../components"
+import Qeva
+import Qeva.Client as Client
 
 // The window list: the server whose windows are shown, one tickable row per
 // window, and the buttons that add a window and close the ticked ones.
 Item {
     id: page
-    property QtObject controller
+    required property Client.WindowSetViewController controller
 
-    component Caption: Label {
-        color: "white"
-        font.pixelSize: 15
-    }
 
     ColumnLayout {
         anchors.fill: parent
@@ -22,7 +19,7 @@ Item {
         Caption { text: qsTr("选择设备") }
         PickerButton {
             Layout.fillWidth: true
-            field: page.controller ? page.controller.shebeiField : null
+            field: page.controller.shebeiField
         }
 
         Caption {
@@ -36,40 +33,15 @@ Item {
             color: "white"
             clip: true
 
-            ListView {
-                id: list
+            RowList {
                 anchors.fill: parent
-                model: page.controller ? page.controller.rows : []
-                delegate: Item {
-                    id: row
-                    required property var modelData
-                    required property int index
-                    width: ListView.view.width
-                    height: 52
-
-                    Label {
-                        anchors { left: parent.left; leftMargin: 16; verticalCenter: parent.verticalCenter }
-                        text: row.modelData.name
-                        font.pixelSize: 16
-                        color: "#1d3d57"
-                    }
-                    Label {
-                        anchors { right: parent.right; rightMargin: 18; verticalCenter: parent.verticalCenter }
-                        text: "✓"
-                        visible: row.modelData.checked
-                        color: "#3e96d1"
-                        font.pixelSize: 22
-                        font.bold: true
-                    }
-                    Rectangle {
-                        anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-                        height: 1
-                        color: "#e3edf4"
-                    }
-                    MouseArea {
-                        anchors.fill: parent
-                        onClicked: if (page.controller) page.controller.didSelectRow(row.index)
-                    }
+                model: page.controller.rows
+                onActivated: (index) => page.controller.didSelectRow(index)
+                delegate: TickRow {
+                    required property string name
+                    required property bool checked
+                    text: name
+                    ticked: checked
                 }
             }
         }
@@ -82,14 +54,14 @@ Item {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 48
                 text: qsTr("新增窗口")
-                enabled: page.controller ? page.controller.addWindowEnabled : false
-                onClicked: page.controller.ButtonActionTouch(1)
+                enabled: page.controller.addWindowEnabled
+                onClicked: page.controller.ButtonActionTouch(Client.WindowSetViewController.AddWindowButton)
             }
             Button {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 48
                 text: qsTr("关闭窗口")
-                onClicked: if (page.controller) page.controller.ButtonActionTouch(2)
+                onClicked: page.controller.ButtonActionTouch(Client.WindowSetViewController.CloseWindowButton)
             }
         }
     }

@@ -53,6 +53,13 @@ bool AlertCenter::answer(int index)
     return true;
 }
 
+bool AlertCenter::cancel()
+{
+    if (m_queue.isEmpty())
+        return false;
+    return answer(int(m_queue.first().buttons.size()) - 1);
+}
+
 AlertCenter::Style AlertCenter::style() const
 {
     return m_queue.isEmpty() ? Alert : m_queue.first().style;

@@ -40,6 +40,10 @@ public:
     // Answers the pending question; false (and nothing changes) when there
     // is none or index is not one of its buttons.
     Q_INVOKABLE bool answer(int index);
+    // Esc, or a tap beside the question: answers its last button, which
+    // every alert and sheet of the client gives to "取消" (or to its only
+    // button). False when nothing is pending.
+    Q_INVOKABLE bool cancel();
 
     bool hasPending() const { return !m_queue.isEmpty(); }
     Style style() const;

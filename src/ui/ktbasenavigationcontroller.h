@@ -42,7 +42,8 @@ public:
     KTBaseViewController *top() const;
     KTBaseViewController *root() const;
     int count() const { return int(m_screens.size()); }
-    KTBaseViewController *at(int index) const;
+    // Null for an index outside the stack.
+    Q_INVOKABLE KTBaseViewController *at(int index) const;
     int indexOf(const KTBaseViewController *screen) const;
     bool contains(const KTBaseViewController *screen) const { return indexOf(screen) >= 0; }
     QList<KTBaseViewController *> screenList() const;

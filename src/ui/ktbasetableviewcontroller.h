@@ -4,12 +4,11 @@
 
 #include <QVariantList>
 
-// The base of list screens: the rows the page draws, and a push of the
-// screen a row opens.
+// The base of list screens: the entries behind the rows, and a push of the
+// screen a row opens. Pages draw a screen's rows from its list model.
 class KTBaseTableViewController : public KTBaseViewController
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantList dataSource READ dataSource WRITE setDataSource NOTIFY dataSourceChanged)
 
 public:
     explicit KTBaseTableViewController(QObject *parent = nullptr);

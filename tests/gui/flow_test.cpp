@@ -1,41 +1,18 @@
 // The app against the simulator on loopback, rendered at each step of the
 // way in: discovery, the server list, the password prompt, an unlocked
 // server, the side menu, the function menu.
-#include "app/appdelegate.h"
-#include "net/udpsocketcontroller.h"
+#include "gui/guifixture.h"
 #include "pagerenderer.h"
 #include "screens/discovery/homeviewcontroller.h"
-#include "screens/discovery/scandeviceviewcontroller.h"
 #include "screens/shell/functionviewcontroller.h"
-#include "screens/shell/slidezoommenucontroller.h"
-#include "sim/simfixture.h"
-#include "support/testcontext.h"
-#include "ui/uikit.h"
 
 #include <QImage>
-#include <gtest/gtest.h>
 
 namespace {
 
-class AppFlowTest : public ContextTest
+class AppFlowTest : public GuiTest
 {
 protected:
-    AppFlowTest() { m_useRecorder = false; }
-    void configure(ContextConfig &c) override
-    {
-        simConfig = loopbackSimConfig(c.localPort);
-        simConfig.name = QStringLiteral("演示服务器");
-        simConfig.password = QStringLiteral("468");
-        simConfig.windows = {SimWindow{0x01}, SimWindow{0x02}};
-        c.serverPort = simConfig.udpPort;
-        c.serverTimePort = simConfig.timePort;
-        c.serverFilePort = simConfig.tcpPort;
-    }
-    void TearDown() override
-    {
-        sim.reset();
-        ContextTest::TearDown();
-    }
     void shot(const char *name)
     {
         QStringList warnings;
@@ -44,21 +21,16 @@ protected:
         EXPECT_TRUE(warnings.isEmpty()) << name << ": " << warnings.join('\n').toStdString();
         EXPECT_EQ(QImage(png).size(), PageRenderer::kPhone);
     }
-    SimConfig simConfig;
-    std::unique_ptr<SimServer> sim;
 };
 
 TEST_F(AppFlowTest, FromDiscoveryToTheFunctionMenu)
 {
     KTBaseNavigationController &nav = UiKit::shared().navigation();
-    ASSERT_TRUE(AppDelegate::shareAppDelegate().didFinishLaunching());
-    auto *scan = new ScanDeviceViewController;
-    nav.push(scan);
+    ScanDeviceViewController *scan = m_scan;
     shot("1-discovery");
 
     scan->scanButtonAction();
-    sim = std::make_unique<SimServer>(simConfig);
-    ASSERT_TRUE(sim->start()) << sim->errorString().toStdString();
+    m_sim->announceNow();
     ASSERT_TRUE(waitUntil([&] { return scan->deviceCount() == 1; }));
     clock().advance(4000);
     shot("2-scanning");

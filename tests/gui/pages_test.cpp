@@ -1,5 +1,6 @@
 // Every registered screen's page loads offscreen without a QML warning or
-// error, and is written to a PNG for a person to look at.
+// error, at a phone's, a laptop's and a desktop's size, and is written to a
+// PNG for a person to look at (screenshots/pages/<width>x<height>/).
 #include "pagerenderer.h"
 #include "qmlshell.h"
 #include "support/testcontext.h"
@@ -22,20 +23,25 @@ std::vector<std::string> screenNames()
 
 class PageTest : public ContextTest, public ::testing::WithParamInterface<std::string> {};
 
-TEST_P(PageTest, RendersWithoutWarnings)
+TEST_P(PageTest, RendersWithoutWarningsAtEachSize)
 {
     const QString name = QString::fromStdString(GetParam());
-    KTBaseViewController *screen = ScreenRegistry::create(name);
-    ASSERT_NE(screen, nullptr);
-    // Below another screen, as every working screen stands (it gets its back button).
-    ASSERT_TRUE(UiKit::shared().navigation().push(new KTBaseViewController));
-    ASSERT_TRUE(UiKit::shared().navigation().push(screen));
     EXPECT_TRUE(QmlShell().hasPage(name)) << "no page written for this screen";
-    QStringList warnings;
-    const QString png = QStringLiteral(QEVA_SCREENSHOT_DIR "/pages/%1.png").arg(name);
-    ASSERT_TRUE(PageRenderer::renderScreen(screen, png, &warnings));
-    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
-    EXPECT_EQ(QImage(png).size(), PageRenderer::kPhone);
+    for (const QSize size : {PageRenderer::kPhone, PageRenderer::kLaptop, PageRenderer::kDesktop}) {
+        SCOPED_TRACE(size.width());
+        KTBaseViewController *screen = ScreenRegistry::create(name);
+        ASSERT_NE(screen, nullptr);
+        // Below another screen, as every working screen stands (it gets its back button).
+        ASSERT_TRUE(UiKit::shared().navigation().push(new KTBaseViewController));
+        ASSERT_TRUE(UiKit::shared().navigation().push(screen));
+        QStringList warnings;
+        const QString png = QStringLiteral(QEVA_SCREENSHOT_DIR "/pages/%1x%2/%3.png")
+                                .arg(size.width()).arg(size.height()).arg(name);
+        ASSERT_TRUE(PageRenderer::renderScreen(screen, png, &warnings, size));
+        EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+        EXPECT_EQ(QImage(png).size(), size);
+        UiKit::shared().navigation().popToRoot();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, PageTest, ::testing::ValuesIn(screenNames()),

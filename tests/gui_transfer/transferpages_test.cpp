@@ -7,6 +7,7 @@
 #include "store/fmmanager.h"
 #include "support/testcontext.h"
 #include "ui/alertcenter.h"
+#include "ui/rowlistmodel.h"
 #include "ui/uikit.h"
 
 #include <QFile>
@@ -72,10 +73,30 @@ TEST_F(TransferPagesTest, DuringAndAfterATransfer)
     screen->didFinishPickingFile(movie.fileName());
     clock().advance(PlayFilesViewController::kContentDelayMs);
     ASSERT_TRUE(screen->isRunning());
+    // A progress step changes the running file's row, and only its bar and size.
+    RowListModel *rows = screen->rowModel();
+    const int running = rows->indexOf(QStringLiteral("current"), true);
+    ASSERT_GE(running, 0);
+    QStringList heard;
+    QObject::connect(rows, &QAbstractItemModel::dataChanged, rows,
+                     [&](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
+                         QStringList names;
+                         for (int r : roles)
+                             names << QString::fromUtf8(rows->roleNames().value(r));
+                         names.sort();
+                         heard << QStringLiteral("%1-%2 %3").arg(from.row()).arg(to.row()).arg(names.join(','));
+                     });
+    QObject::connect(rows, &QAbstractItemModel::modelReset, rows, [&] { heard << QStringLiteral("reset"); });
+    QObject::connect(rows, &QAbstractItemModel::rowsInserted, rows, [&] { heard << QStringLiteral("insert"); });
+    QObject::connect(rows, &QAbstractItemModel::rowsRemoved, rows, [&] { heard << QStringLiteral("remove"); });
     ctx().notices().post(QLatin1String(SendSocket::kFilesLengthNotice),
                          QVariantMap{{QStringLiteral("partialLength"), 4 * 1024 * 1024},
                                      {QStringLiteral("alldataLength"), 12 * 1024}});
     ASSERT_EQ(screen->currentSizeText(), QStringLiteral("4096KB/12288KB"));
+    EXPECT_EQ(heard, QStringList{QStringLiteral("%1-%1 progress,sizeText").arg(running)});
+    const QVariantMap row = rows->get(running).toMap();
+    EXPECT_EQ(row.value(QStringLiteral("sizeText")).toString(), QStringLiteral("4096KB/12288KB"));
+    EXPECT_NEAR(row.value(QStringLiteral("progress")).toDouble(), 1.0 / 3, 0.01);
     const QImage during = render(screen, QStringLiteral("PlayFilesViewController_sending"));
     EXPECT_NE(during, history);
 

@@ -39,6 +39,21 @@ TEST_F(AlertTest, AnswerOutsideTheButtonsIsRefused)
     EXPECT_EQ(answers, QList<int>{2});
 }
 
+TEST_F(AlertTest, CancelAnswersTheLastButtonOfThePendingQuestionOnly)
+{
+    QStringList heard;
+    alerts().actionSheet(QString(), {"拍照", "从手机相册选择", "取消"}, nullptr,
+                         [&](int i) { heard << QStringLiteral("sheet:%1").arg(i); });
+    alerts().alert("提示", "设置成功", {"确定"}, nullptr, [&](int i) { heard << QStringLiteral("ok:%1").arg(i); });
+    EXPECT_TRUE(alerts().cancel());
+    EXPECT_EQ(heard, QStringList{"sheet:2"});
+    // A question of one button: cancelling it is that button.
+    EXPECT_TRUE(alerts().cancel());
+    EXPECT_EQ(heard, (QStringList{"sheet:2", "ok:0"}));
+    EXPECT_FALSE(alerts().cancel());
+    EXPECT_EQ(heard.size(), 2);
+}
+
 TEST_F(AlertTest, QuestionsWaitTheirTurn)
 {
     QStringList heard;

@@ -6,9 +6,12 @@
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
 #include "ui/popupcenter.h"
+#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>
+
+QEVA_REGISTER_SCREEN(HomeViewController)
 
 namespace {
 const QString kLastPasswordKey = QStringLiteral("ThelastPswwaord");
@@ -16,7 +19,32 @@ const QString kLastPasswordKey = QStringLiteral("ThelastPswwaord");
 
 HomeViewController::HomeViewController(const QList<DeviceInfo> &devices)
     : m_devices(devices)
+    , m_sectionModel(new RowListModel({QStringLiteral("key"), QStringLiteral("section"), QStringLiteral("row"),
+                                       QStringLiteral("text"), QStringLiteral("open"), QStringLiteral("loggedIn")},
+                                      QStringLiteral("key"), this))
 {
+    connect(this, &KTBaseTableViewController::dataSourceChanged, m_sectionModel, [this] {
+        QVariantList rows;
+        for (const QVariant &v : dataSource()) {
+            const QVariantMap section = v.toMap();
+            const QString s = section.value(QStringLiteral("section")).toString();
+            QVariantMap row{{QStringLiteral("key"), s},
+                            {QStringLiteral("section"), section.value(QStringLiteral("section"))},
+                            {QStringLiteral("row"), -1},
+                            {QStringLiteral("text"), section.value(QStringLiteral("deviceName"))},
+                            {QStringLiteral("open"), section.value(QStringLiteral("open"))},
+                            {QStringLiteral("loggedIn"), section.value(QStringLiteral("loggedIn"))}};
+            rows << row;
+            const QStringList windows = section.value(QStringLiteral("rows")).toStringList();
+            for (int r = 0; r < windows.size(); ++r) {
+                row[QStringLiteral("key")] = s + QLatin1Char('/') + QString::number(r);
+                row[QStringLiteral("row")] = r;
+                row[QStringLiteral("text")] = windows.at(r);
+                rows << row;
+            }
+        }
+        m_sectionModel->setRows(rows);
+    });
     setTitle(QCoreApplication::translate("HomeViewController", "QEVLUX客户端"));
     rebuildRows();
 }
@@ -154,6 +182,14 @@ void HomeViewController::passwordCheck()
         db.updateDeviceIsLoginByDeviceName(m_playDeviceName, QStringLiteral("0"));
         popups().showError(QCoreApplication::translate("HomeViewController", "密码不正确"));
     }
+}
+
+void HomeViewController::cancelPasswordPrompt()
+{
+    if (!m_passwordPromptVisible)
+        return;
+    m_passwordPromptVisible = false;
+    Q_EMIT passwordPromptChanged();
 }
 
 void HomeViewController::didSelectRowAtIndexPath(int section, int row)

@@ -2,6 +2,7 @@
 
 #include "session/deviceinfo.h"
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QList>
 #include <QStringList>
@@ -11,7 +12,9 @@
 // a row selects server and window and opens the function menu.
 //
 // dataSource holds one map per section: section, deviceName, deviceIp,
-// loggedIn, open, and rows (the window row texts, empty while closed).
+// loggedIn, open, and rows (the window row texts, empty while closed). The
+// page draws them as one list, `sections`: a header row per server ("row"
+// -1, "text" its name) followed by its open window rows ("row" 0, 1, ...).
 class HomeViewController : public KTBaseTableViewController
 {
     Q_OBJECT
@@ -23,12 +26,14 @@ class HomeViewController : public KTBaseTableViewController
     Q_PROPERTY(QString passwordPlaceholder READ passwordPromptTitle CONSTANT)
     Q_PROPERTY(QString showPasswordText READ showPasswordText CONSTANT)
     Q_PROPERTY(QString confirmText READ confirmText CONSTANT)
+    Q_PROPERTY(RowListModel *sections READ sectionModel CONSTANT)
 
 public:
     explicit HomeViewController(const QList<DeviceInfo> &devices = {});
 
     QList<DeviceInfo> devices() const { return m_devices; }
     QStringList treeOpenArray() const { return m_treeOpenArray; }
+    RowListModel *sectionModel() const { return m_sectionModel; }
     int selectedIndexSection() const { return m_selectedIndexSection; }
 
     QString messageText() const;
@@ -45,6 +50,9 @@ public:
     Q_INVOKABLE void secretEntryAlertWithSecrityPassword();
     // The prompt's confirm button.
     Q_INVOKABLE void passwordCheck();
+    // Esc on the prompt (a desktop's way out): removes it and changes
+    // nothing else; the server stays as it was.
+    Q_INVOKABLE void cancelPasswordPrompt();
     // The show-password box.
     Q_INVOKABLE void didSelectedCheckBox(bool checked);
     // A window row was chosen.
@@ -72,4 +80,5 @@ private:
     bool m_passwordPromptVisible = false;
     QString m_passwordText;
     bool m_showPassword = false;
+    RowListModel *m_sectionModel;
 };

@@ -29,7 +29,12 @@ const Effect kEffects[] = {
 };
 } // namespace
 
-AnimationViewController::AnimationViewController() = default;
+AnimationViewController::AnimationViewController()
+    : m_effectModel(new RowListModel({QStringLiteral("tag"), QStringLiteral("group"), QStringLiteral("picture")},
+                                     QStringLiteral("tag"), this))
+{
+    m_effectModel->setRows(effects());
+}
 AnimationViewController::~AnimationViewController() = default;
 
 void AnimationViewController::viewDidLoad()

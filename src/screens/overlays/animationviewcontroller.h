@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ktbaseviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QVariantList>
 
@@ -11,13 +12,14 @@ class AnimationViewController : public KTBaseViewController
 {
     Q_OBJECT
     // One row per effect button: "tag", "group" (its group label), "picture".
-    Q_PROPERTY(QVariantList effects READ effects CONSTANT)
+    Q_PROPERTY(RowListModel *effects READ effectModel CONSTANT)
 
 public:
     AnimationViewController();
     ~AnimationViewController() override;
 
     static QVariantList effects();
+    RowListModel *effectModel() const { return m_effectModel; }
     // The picture of an effect tag ("vedio_14" to "vedio_18"); empty for another tag.
     static QString pictureForTag(int tag);
 
@@ -27,4 +29,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+
+private:
+    RowListModel *m_effectModel;
 };

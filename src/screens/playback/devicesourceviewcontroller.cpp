@@ -19,7 +19,9 @@ const QString kNo = QStringLiteral("NO");
 
 DeviceSourceViewController::DeviceSourceViewController(QObject *parent)
     : KTBaseTableViewController(parent)
+    , m_rowModel(new RowListModel({QStringLiteral("number"), QStringLiteral("fileName"), kChecked}, QString(), this))
 {
+    connect(this, &KTBaseTableViewController::dataSourceChanged, m_rowModel, [this] { m_rowModel->setRows(rows()); });
 }
 
 void DeviceSourceViewController::setWindowID(const QString &windowID)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QList>
 #include <QString>
@@ -19,7 +20,7 @@ class DeviceSourceViewController : public KTBaseTableViewController
     Q_OBJECT
     Q_PROPERTY(QString windowID READ windowID WRITE setWindowID NOTIFY windowIDChanged)
     Q_PROPERTY(QString addFilesType READ addFilesType WRITE setAddFilesType NOTIFY addFilesTypeChanged)
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY dataSourceChanged)
+    Q_PROPERTY(RowListModel *rows READ rowModel CONSTANT)
     Q_PROPERTY(bool allSelected READ isAllSelected NOTIFY allSelectedChanged)
     Q_PROPERTY(int chosenCount READ chosenCount NOTIFY chosenChanged)
 
@@ -34,6 +35,7 @@ public:
     // One map per row: "number" (from 1), "fileName" (after the last "/"),
     // "checked" (bool).
     QVariantList rows() const;
+    RowListModel *rowModel() const { return m_rowModel; }
     bool isAllSelected() const { return m_allSelected; }
     int chosenCount() const { return int(m_chosen.size()); }
     // The chosen entries, in the order they were chosen.
@@ -65,4 +67,5 @@ private:
     QVariantList m_loading;  // entries of the load in progress, shown with the last
     QList<int> m_chosen;     // rows of the file list, in choice order
     bool m_allSelected = false;
+    RowListModel *m_rowModel;
 };

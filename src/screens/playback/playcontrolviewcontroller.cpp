@@ -49,8 +49,12 @@ QString orderForTag(int tag)
 
 PlayControlViewController::PlayControlViewController(QObject *parent)
     : KTBaseTableViewController(parent)
+    , m_rowModel(new RowListModel({QStringLiteral("number"), QStringLiteral("fileName"), kChecked,
+                                   QStringLiteral("playing")},
+                                  QString(), this))
 {
     connect(this, &KTBaseTableViewController::dataSourceChanged, this, &PlayControlViewController::rowsChanged);
+    connect(this, &PlayControlViewController::rowsChanged, m_rowModel, [this] { m_rowModel->setRows(rows()); });
 }
 
 QString PlayControlViewController::windowId() const

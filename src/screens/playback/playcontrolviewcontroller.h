@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QString>
 #include <QVariantList>
@@ -16,7 +17,7 @@
 class PlayControlViewController : public KTBaseTableViewController
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY rowsChanged)
+    Q_PROPERTY(RowListModel *rows READ rowModel CONSTANT)
     Q_PROPERTY(int currentPlayIndex READ currentPlayIndex NOTIFY currentPlayIndexChanged)
     Q_PROPERTY(int playModel READ playModel NOTIFY playModelChanged)
     Q_PROPERTY(QString playModelTitle READ playModelTitle NOTIFY playModelChanged)
@@ -53,6 +54,7 @@ public:
     // One map per row: "number" (from 1), "fileName" (after the last "/"),
     // "checked" (bool), "playing" (bool).
     QVariantList rows() const;
+    RowListModel *rowModel() const { return m_rowModel; }
     // The server's current play index (kept with the selected server).
     int currentPlayIndex() const;
     int playModel() const { return m_playModel; }
@@ -123,4 +125,5 @@ private:
     bool m_volumePanelVisible = false;
     bool m_secondButtonRow = false;
     int m_orderIndex = -1;
+    RowListModel *m_rowModel;
 };

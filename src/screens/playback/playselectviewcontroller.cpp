@@ -36,7 +36,9 @@ QVariantMap withChecked(QVariantMap entry, bool checked)
 
 PlaySelectViewController::PlaySelectViewController(QObject *parent)
     : KTBaseTableViewController(parent)
+    , m_rowModel(new RowListModel({QStringLiteral("number"), QStringLiteral("fileName"), kChecked}, QString(), this))
 {
+    connect(this, &KTBaseTableViewController::dataSourceChanged, m_rowModel, [this] { m_rowModel->setRows(rows()); });
 }
 
 void PlaySelectViewController::viewDidLoad()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QVariantList>
 #include <QVariantMap>
@@ -15,7 +16,7 @@
 class PlaySelectViewController : public KTBaseTableViewController
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY dataSourceChanged)
+    Q_PROPERTY(RowListModel *rows READ rowModel CONSTANT)
     Q_PROPERTY(bool allSelected READ isAllSelected NOTIFY allSelectedChanged)
     Q_PROPERTY(int chosenCount READ chosenCount NOTIFY chosenChanged)
 
@@ -36,6 +37,7 @@ public:
     // One map per shown entry: "number" (from 1), "fileName" (after the
     // last "/"), "checked" (bool).
     QVariantList rows() const;
+    RowListModel *rowModel() const { return m_rowModel; }
     bool isAllSelected() const { return m_allSelected; }
     int chosenCount() const { return int(m_chooseListArray.size()); }
     QVariantList getPlayListArray() const { return m_getPlayListArray; }
@@ -74,4 +76,5 @@ private:
     QVariantList m_chooseListArray;
     bool m_allSelected = false;
     bool m_filesChosen = false;
+    RowListModel *m_rowModel;
 };

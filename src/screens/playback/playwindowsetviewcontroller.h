@@ -27,6 +27,7 @@ class PlayWindowSetViewController : public KTBaseViewController
 
 public:
     enum CheckBox { FullScreenBox = 1, UpTopBox = 2 };
+    Q_ENUM(CheckBox)
 
     explicit PlayWindowSetViewController(QObject *parent = nullptr);
 

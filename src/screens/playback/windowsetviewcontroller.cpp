@@ -55,7 +55,9 @@ std::optional<ShebeiInfo> readShebeiInfo(const QString &hex)
 WindowSetViewController::WindowSetViewController(QObject *parent)
     : KTBaseTableViewController(parent)
     , m_shebeiField(new PickerField(0, this))
+    , m_rowModel(new RowListModel({QStringLiteral("name"), kChecked}, QStringLiteral("name"), this))
 {
+    connect(this, &KTBaseTableViewController::dataSourceChanged, m_rowModel, [this] { m_rowModel->setRows(rows()); });
     connect(m_shebeiField, &PickerField::rowSelected, this,
             [this](int row) { m_shebeiField->setText(m_shebeiField->items().value(row)); });
     connect(m_shebeiField, &PickerField::applied, this, &WindowSetViewController::serverChosen);

@@ -2,6 +2,7 @@
 
 #include "session/deviceinfo.h"
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QList>
 #include <QVariantList>
@@ -19,12 +20,13 @@ class WindowSetViewController : public KTBaseTableViewController
 {
     Q_OBJECT
     Q_PROPERTY(PickerField *shebeiField READ shebeiField CONSTANT)
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY dataSourceChanged)
+    Q_PROPERTY(RowListModel *rows READ rowModel CONSTANT)
     Q_PROPERTY(bool addWindowEnabled READ isAddWindowEnabled NOTIFY addWindowEnabledChanged)
     Q_PROPERTY(int selectedCount READ selectedCount NOTIFY selectionChanged)
 
 public:
     enum Button { AddWindowButton = 1, CloseWindowButton = 2 };
+    Q_ENUM(Button)
     static constexpr int kMaxWindows = 2; // the client adds windows only below this
 
     explicit WindowSetViewController(QObject *parent = nullptr);
@@ -33,6 +35,7 @@ public:
     QList<DeviceInfo> shebeiArray() const { return m_shebeiArray; }
     // One map per window: "name" (视频窗口_XX), "checked" (bool).
     QVariantList rows() const;
+    RowListModel *rowModel() const { return m_rowModel; }
     bool isAddWindowEnabled() const { return m_addWindowEnabled; }
     int selectedCount() const { return int(m_choosePlayArray.size()); }
     QVariantList choosePlayArray() const { return m_choosePlayArray; }
@@ -70,4 +73,5 @@ private:
     QVariantList m_choosePlayArray;
     bool m_isUpdateWindow = false;
     bool m_addWindowEnabled = false;
+    RowListModel *m_rowModel;
 };

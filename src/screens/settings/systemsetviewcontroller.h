@@ -60,6 +60,7 @@ class SystemSetViewController : public KTBaseViewController
 public:
     enum FieldTag { ShebeiTag = 0, BeijingYanseTag = 1, ShipinyuanTag = 2, XuanzhuanduTag = 3, SetTimeTag = 4 };
     enum ButtonTag { LiangduDefaultTag = 0, YinliangDefaultTag = 1, ClearTimeTag = 2, SaveTag = 3, CancelTag = 4 };
+    Q_ENUM(ButtonTag)
 
     static constexpr int kDefaultLiangdu = 200;
     static constexpr int kDefaultYinliang = 7;

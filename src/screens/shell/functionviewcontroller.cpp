@@ -26,7 +26,9 @@ constexpr std::array<Entry, 5> kEntries{{
 }
 
 FunctionViewController::FunctionViewController()
+    : m_buttonModel(new RowListModel({QStringLiteral("tag"), QStringLiteral("title")}, QString(), this))
 {
+    m_buttonModel->setRows(buttons());
     setTitle(QCoreApplication::translate("FunctionViewController", "QEVA服务端窗口"));
 }
 

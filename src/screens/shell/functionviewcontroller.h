@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ktbaseviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QVariantList>
 
@@ -9,12 +10,16 @@
 class FunctionViewController : public KTBaseViewController
 {
     Q_OBJECT
-    // One map per button: tag, title.
-    Q_PROPERTY(QVariantList buttons READ buttons CONSTANT)
+    // One row per button: tag, title.
+    Q_PROPERTY(RowListModel *buttons READ buttonModel CONSTANT)
 
 public:
     FunctionViewController();
 
     QVariantList buttons() const;
+    RowListModel *buttonModel() const { return m_buttonModel; }
     Q_INVOKABLE void buttonActionTouch(int tag);
+
+private:
+    RowListModel *m_buttonModel;
 };

@@ -3,6 +3,7 @@
 #include "core/appcontext.h"
 #include "screens/shell/screenopener.h"
 #include "ui/ktbasenavigationcontroller.h"
+#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>
@@ -31,8 +32,12 @@ constexpr std::array<Entry, 9> kEntries{{
 }};
 }
 
+QEVA_REGISTER_SCREEN(SystemViewController)
+
 SystemViewController::SystemViewController()
+    : m_buttonModel(new RowListModel({QStringLiteral("tag"), QStringLiteral("title")}, QString(), this))
 {
+    m_buttonModel->setRows(buttons());
     setTitle(QCoreApplication::translate("SystemViewController", "系统设置"));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ktbaseviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QPointer>
 #include <QVariantList>
@@ -11,8 +12,8 @@
 class SystemViewController : public KTBaseViewController
 {
     Q_OBJECT
-    // One map per button: tag, title (tag 8, the panel's close control, has none).
-    Q_PROPERTY(QVariantList buttons READ buttons CONSTANT)
+    // One row per button: tag, title (tag 8, the panel's close control, has none).
+    Q_PROPERTY(RowListModel *buttons READ buttonModel CONSTANT)
 
 public:
     static constexpr const char *kTagActionBackNotice = "didTagActionBackNotice";
@@ -24,6 +25,7 @@ public:
     KTBaseViewController *viewController() const { return m_viewController; }
 
     QVariantList buttons() const;
+    RowListModel *buttonModel() const { return m_buttonModel; }
     Q_INVOKABLE void systemButtonAction(int tag);
 
 protected:
@@ -31,4 +33,5 @@ protected:
 
 private:
     QPointer<KTBaseViewController> m_viewController;
+    RowListModel *m_buttonModel;
 };

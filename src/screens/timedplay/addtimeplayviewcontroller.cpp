@@ -31,7 +31,17 @@ bool sameScheme(const QVariantMap &a, const QVariantMap &b)
 
 AddTimePlayViewController::AddTimePlayViewController(QObject *parent)
     : KTBaseTableViewController(parent)
+    , m_schemeModel(new RowListModel({QStringLiteral("projectName"), kChecked}, QString(), this))
 {
+    connect(this, &KTBaseTableViewController::dataSourceChanged, m_schemeModel, [this] {
+        QVariantList rows;
+        for (const QVariant &v : dataSource()) {
+            const QVariantMap record = v.toMap();
+            rows << QVariantMap{{QStringLiteral("projectName"), record.value(QStringLiteral("projectName"))},
+                                {kChecked, record.value(kChecked).toString() == kYes}};
+        }
+        m_schemeModel->setRows(rows);
+    });
 }
 
 void AddTimePlayViewController::viewDidLoad()

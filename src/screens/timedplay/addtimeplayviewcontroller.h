@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QVariantList>
 #include <QVariantMap>
@@ -17,15 +18,20 @@ class AddTimePlayViewController : public KTBaseTableViewController
     Q_OBJECT
     Q_PROPERTY(bool allSelected READ isAllSelected NOTIFY allSelectedChanged)
     Q_PROPERTY(int chosenCount READ chosenCount NOTIFY chosenChanged)
+    // One row per scheme shown: "projectName", "checked" (bool).
+    Q_PROPERTY(RowListModel *schemes READ schemeModel CONSTANT)
 
 public:
     enum ButtonTag { DeleteTag = 0, ModifyTag = 1, AddTag = 2 };
+    Q_ENUM(ButtonTag)
     enum BarTag { RefreshTag = 0, SelectAllTag = 1 };
+    Q_ENUM(BarTag)
     static constexpr int kFooterSource = 5;
 
     explicit AddTimePlayViewController(QObject *parent = nullptr);
 
     bool isAllSelected() const { return m_allSelected; }
+    RowListModel *schemeModel() const { return m_schemeModel; }
     int chosenCount() const { return int(m_choosePlayArray.size()); }
     // Records of the sequence being received (the list shown is dataSource).
     QVariantList timePlayArray() const { return m_timePlayArray; }
@@ -70,4 +76,5 @@ private:
     bool m_allSelected = false;
     int m_firstVisible = 0;
     int m_visibleCount = -1; // -1: all
+    RowListModel *m_schemeModel;
 };

@@ -31,7 +31,9 @@ class TimingPlayViewController : public KTBaseViewController
 public:
     enum FieldTag { StartDateTag = 5, EndDateTag = 6, StartTimeTag = 7, EndTimeTag = 8 };
     enum DateButtonTag { AddDateTag = 0, ClearDateTag = 1 };
+    Q_ENUM(DateButtonTag)
     enum Segment { VirtualClockSegment = 0, DigitalClockSegment = 1 };
+    Q_ENUM(Segment)
 
     explicit TimingPlayViewController(QObject *parent = nullptr);
 

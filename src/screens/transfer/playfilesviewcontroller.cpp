@@ -52,7 +52,20 @@ CommonManager &session()
 }
 } // namespace
 
-PlayFilesViewController::PlayFilesViewController() = default;
+PlayFilesViewController::PlayFilesViewController()
+    : m_rowModel(new RowListModel({kFilesName, kFilesType, QStringLiteral("typeImage"), kChecked,
+                                   QStringLiteral("tickImage"), QStringLiteral("succeeded"), QStringLiteral("current"),
+                                   QStringLiteral("progress"), QStringLiteral("sizeText")},
+                                  kFilesName, this))
+{
+    connect(this, &PlayFilesViewController::rowsChanged, m_rowModel, [this] { m_rowModel->setRows(m_rows); });
+    connect(this, &PlayFilesViewController::progressChanged, m_rowModel, [this] {
+        if (!m_progressShown)
+            return;
+        const int row = m_rowModel->indexOf(QStringLiteral("current"), true);
+        m_rowModel->updateRow(row, {{QStringLiteral("progress"), m_progress}, {QStringLiteral("sizeText"), m_progressText}});
+    });
+}
 
 PlayFilesViewController::~PlayFilesViewController()
 {

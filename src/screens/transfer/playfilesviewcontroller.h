@@ -5,6 +5,7 @@
 #include "screens/transfer/mediapicker.h"
 #include "screens/transfer/transferfinisher.h"
 #include "ui/ktbasetableviewcontroller.h"
+#include "ui/rowlistmodel.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -25,16 +26,17 @@
 //
 // dataSource holds the list entries (type, name, size, choice, state; never
 // the content); the page draws `rows`, which carry everything a cell shows.
-// A picked video is known by its path and what the file system says about
-// it: it is read only as it is written to the stream, so a file of any size
-// costs neither memory nor database space.
+// A progress step changes the running file's row alone. A picked video is
+// known by its path and what the file system says about it: it is read only
+// as it is written to the stream, so a file of any size costs neither
+// memory nor database space.
 class PlayFilesViewController : public KTBaseTableViewController
 {
     Q_OBJECT
     // One map per entry, top first: filesName, filesType, typeImage,
     // checked (bool), tickImage, succeeded (bool), current (bool: the file
     // being sent), progress (0..1), sizeText.
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY rowsChanged)
+    Q_PROPERTY(RowListModel *rows READ rowModel CONSTANT)
     // The running transfer's bar and label, changed on every progress step
     // without redrawing the list.
     Q_PROPERTY(QString currentFileName READ currentFileName NOTIFY progressChanged)
@@ -94,6 +96,7 @@ public:
 
     // --- state, for the page and for tests ----------------------------
     QVariantList rows() const { return m_rows; }
+    RowListModel *rowModel() const { return m_rowModel; }
     QString currentFileName() const { return m_currentFileName; }
     QString currentFileType() const { return m_currentFileType; }
     double currentProgress() const { return m_progress; }
@@ -164,4 +167,5 @@ private:
     QString m_finishedWindowID;
 
     QVariantList m_rows;
+    RowListModel *m_rowModel;
 };

@@ -1,0 +1,8 @@
+import QtQuick
+import QtQuick.Controls
+
+// A label over a field or a group of fields of a page.
+Label {
+    color: "white"
+    font.pixelSize: 15
+}
