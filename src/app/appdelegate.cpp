@@ -272,9 +272,10 @@ QString AppDelegate::networkSnapshot() const
         if (i.up && !i.ipv6)
             parts << QStringLiteral("%1 %2/%3").arg(i.name, i.address).arg(i.prefixLength);
     parts.sort();
-    // The way to the selected server can change without any interface
-    // changing (a route added or removed).
+    // The way to the selected server, or to the group, can change without
+    // any interface changing (a route added or removed).
     parts << QStringLiteral("via %1").arg(chooseAddress());
+    parts << QStringLiteral("group via %1").arg(m_route(m_ctx.config().multicastGroup));
     return parts.join(QLatin1String(", "));
 }
 

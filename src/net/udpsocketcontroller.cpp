@@ -203,12 +203,32 @@ bool UdpSocketController::writeDatagram(const QByteArray &data, const QString &h
         qevaDebug(lcNet, QStringLiteral("no destination for frame to \"%1\"").arg(host));
         return false;
     }
-    if (client->writeDatagram(data, address, port) < 0) {
-        m_lastSendError = client->errorString();
-        qevaLog(lcNet, QStringLiteral("send to %1:%2 failed: %3").arg(host).arg(port).arg(m_lastSendError));
-        return false;
+    bool sent;
+    if (address.protocol() == QAbstractSocket::IPv4Protocol
+        && client->localAddress().protocol() == QAbstractSocket::IPv4Protocol) {
+        // Sent by hand so that a failure keeps the system's reason (no route
+        // to the host, say), which Qt reports as "unable to send".
+        struct sockaddr_in to;
+        std::memset(&to, 0, sizeof to);
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(address.toIPv4Address());
+        ssize_t n;
+        do {
+            n = ::sendto(int(client->socketDescriptor()), data.constData(), size_t(data.size()), 0,
+                         reinterpret_cast<const struct sockaddr *>(&to), sizeof to);
+        } while (n < 0 && errno == EINTR);
+        sent = n >= 0;
+        if (!sent)
+            m_lastSendError = QString::fromLocal8Bit(std::strerror(errno));
+    } else {
+        sent = client->writeDatagram(data, address, port) >= 0;
+        if (!sent)
+            m_lastSendError = client->errorString();
     }
-    return true;
+    if (!sent)
+        qevaLog(lcNet, QStringLiteral("send to %1:%2 failed: %3").arg(host).arg(port).arg(m_lastSendError));
+    return sent;
 }
 
 QUdpSocket *UdpSocketController::sendMessage(QObject *receiver, const QString &dataString, const QString &host,
