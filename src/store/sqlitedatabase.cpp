@@ -4,7 +4,72 @@
 #include "core/logsink.h"
 
 #include <sqlite3.h>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <utility>
+
+// Checkpoints the WAL of one file from a thread of its own, when asked.
+// Errors are left to the next attempt: the WAL only grows meanwhile, and the
+// last connection to close writes it back in any case.
+class WalCheckpointer
+{
+public:
+    explicit WalCheckpointer(const QByteArray &path)
+        : m_path(path)
+        , m_thread([this] { run(); })
+    {
+    }
+    ~WalCheckpointer()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    void request()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_requested = true;
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    void run()
+    {
+        sqlite3 *handle = nullptr;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || m_requested; });
+            if (m_stop)
+                break;
+            m_requested = false;
+            lock.unlock();
+            if (!handle && sqlite3_open_v2(m_path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+                sqlite3_close(handle);
+                handle = nullptr;
+            }
+            if (handle) {
+                sqlite3_busy_timeout(handle, SqliteDatabase::kBusyTimeoutMs);
+                sqlite3_wal_checkpoint_v2(handle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+            }
+            lock.lock();
+        }
+        lock.unlock();
+        sqlite3_close(handle);
+    }
+
+    const QByteArray m_path;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_requested = false;
+    bool m_stop = false;
+    std::thread m_thread; // last: starts once the rest is there
+};
 
 SqliteRows::SqliteRows(sqlite3_stmt *statement, SqliteDatabase *owner)
     : m_statement(statement)
@@ -111,7 +176,20 @@ bool SqliteDatabase::open()
     // says so at the first write.
     sqlite3_exec(m_handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(m_handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    if (m_path != QLatin1String(kInMemory)) {
+        // Replaces SQLite's checkpoint on commit, which would run here.
+        m_checkpointer = std::make_unique<WalCheckpointer>(m_path.toUtf8());
+        sqlite3_wal_hook(m_handle, &SqliteDatabase::walCommitted, this);
+    }
     return true;
+}
+
+int SqliteDatabase::walCommitted(void *self, sqlite3 *, const char *, int pages)
+{
+    auto *db = static_cast<SqliteDatabase *>(self);
+    if (pages >= kCheckpointPages && db->m_checkpointer)
+        db->m_checkpointer->request();
+    return SQLITE_OK;
 }
 
 bool SqliteDatabase::lastFailureIsStorage() const
@@ -132,6 +210,7 @@ bool SqliteDatabase::lastFailureIsStorage() const
 
 void SqliteDatabase::close()
 {
+    m_checkpointer.reset();
     // close_v2: should a result still be alive, the handle goes when it does.
     sqlite3_close_v2(m_handle);
     m_handle = nullptr;

@@ -4,12 +4,14 @@
 #include <QHash>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 #include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 class SqliteDatabase;
+class WalCheckpointer;
 
 // The rows of one query, read one at a time. Owns its statement and
 // finalizes it when it goes; lives no longer than the operation that ran it.
@@ -55,11 +57,16 @@ private:
 // file waits for the other's write instead of failing, in WAL mode with
 // NORMAL sync: the store is emptied on every scan and rebuilt from the
 // network, so a commit need not reach the disk before the next one starts.
+// The WAL is written back to the file (a checkpoint, with its fsync) by a
+// thread of its own with a connection of its own, never by the caller: a
+// burst of writes must not stall the event loop on the disk.
 // Every failed statement is logged with SQLite's own text.
 class SqliteDatabase
 {
 public:
     static constexpr int kBusyTimeoutMs = 3000;
+    // WAL pages after which a checkpoint is asked for (SQLite's own default).
+    static constexpr int kCheckpointPages = 1000;
     static constexpr const char *kInMemory = ":memory:";
 
     explicit SqliteDatabase(const QString &path);
@@ -107,8 +114,11 @@ private:
     void fail(int code, const QString &message);
     void failFromHandle(int code);
 
+    static int walCommitted(void *self, sqlite3 *handle, const char *database, int pages);
+
     QString m_path;
     sqlite3 *m_handle = nullptr;
+    std::unique_ptr<WalCheckpointer> m_checkpointer;
     QString m_lastStatement;
     QString m_lastError;
     int m_lastCode = 0;
