@@ -120,8 +120,8 @@ bool CliCall::connect()
     m_session = std::make_unique<CliSession>(m_ctx, m_globals.session);
     if (!m_session->start()) {
         const ContextConfig &c = m_ctx.config();
-        m_err << "qevactl: cannot listen on " << c.bindAddress.toString() << ":" << c.localPort
-              << " (another program may hold the port; see --port and --bind)\n";
+        m_err << "qevactl: cannot listen on " << c.bindAddress.toString() << ":" << c.localPort << ": "
+              << m_session->startError() << " (see --port and --bind)\n";
         m_err.flush();
         m_status = CliStatus::kFailed;
         return false;
@@ -135,6 +135,8 @@ bool CliCall::connect()
             m_targets.append(targetFor(s));
         if (m_targets.isEmpty()) {
             m_err << "qevactl: no server answered within " << seconds(m_globals.scanMs) << "\n";
+            if (const QString why = m_session->groupWarning(); !why.isEmpty())
+                m_err << "qevactl: " << why << "\n";
             m_err.flush();
             m_status = CliStatus::kNoServer;
             return false;
@@ -162,6 +164,8 @@ bool CliCall::connect()
         return true;
     }
     m_err << "qevactl: no server named \"" << wanted << "\" answered within " << seconds(m_globals.scanMs) << "\n";
+    if (const QString why = m_session->groupWarning(); !why.isEmpty())
+        m_err << "qevactl: " << why << "\n";
     m_err.flush();
     m_status = CliStatus::kNoServer;
     return false;
@@ -213,7 +217,8 @@ QList<CliReplies> CliCall::ask(const CliExpect &expect, const std::function<void
         const int before = m_session->framesTo(t.address());
         send(t);
         if (m_session->framesTo(t.address()) == before) {
-            t.fail(QStringLiteral("%1 could not be sent").arg(expect.what));
+            const QString why = m_session->sendError(t.address());
+            t.fail(QStringLiteral("%1 could not be sent%2").arg(expect.what, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
             continue;
         }
         asked[i] = true;
@@ -288,7 +293,10 @@ void CliCall::hand(const QString &done, const std::function<bool(CliTarget &)> &
         const bool took = send(t);
         if (t.failed())
             continue;
-        if (!took || m_session->framesTo(t.address()) == before)
+        const QString why = m_session->sendError(t.address());
+        if (took && m_session->framesTo(t.address()) == before && !why.isEmpty())
+            t.fail(QStringLiteral("not sent: %1").arg(why));
+        else if (!took || m_session->framesTo(t.address()) == before)
             t.fail(QStringLiteral("not sent: the values do not fit the frame"));
         else
             t.succeed(done);

@@ -39,6 +39,8 @@ int scan(CliCall &c)
     if (rows.isEmpty()) {
         c.finish();
         c.fail(QStringLiteral("no server answered within %1 s").arg(ms / 1000.0));
+        if (const QString why = c.session().groupWarning(); !why.isEmpty())
+            c.fail(why);
         return CliStatus::kNoServer;
     }
     return c.finish();

@@ -88,6 +88,28 @@ QHostAddress ipv4Value(const CliOptions &o, const QString &name)
     return a;
 }
 
+// --server: an IPv4 address as four decimal numbers, or a name. Text made of
+// digits and dots only is meant as an address; when it is none (300.1.1.1,
+// 10.1) it is refused rather than looked for as a name.
+QString serverValue(const QString &text)
+{
+    static const QRegularExpression addressLike(QStringLiteral("^[0-9.]+$"));
+    static const QRegularExpression quad(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+    if (!addressLike.match(text).hasMatch())
+        return text;
+    const QRegularExpressionMatch m = quad.match(text);
+    QStringList parts;
+    for (int i = 1; m.hasMatch() && i <= 4; ++i) {
+        const uint part = m.captured(i).toUInt();
+        if (part > 255)
+            break;
+        parts << QString::number(part); // decimal, whatever zeros lead it
+    }
+    if (parts.size() != 4)
+        throw Fail{QStringLiteral("--server: \"%1\" is not an IPv4 address (four numbers from 0 to 255)").arg(text)};
+    return parts.join(QLatin1Char('.'));
+}
+
 int millisValue(const CliOptions &o, const QString &name, int fallback)
 {
     if (!o.isSet(name))
@@ -356,6 +378,11 @@ int Qevactl::run(const QStringList &arguments)
                 globals.server = qEnvironmentVariable("QEVACTL_SERVER");
             if (!globals.all && globals.server.isEmpty())
                 throw Fail{QStringLiteral("no server: give --server ADDR|NAME or --all")};
+            if (!globals.all) {
+                globals.server = serverValue(globals.server);
+                // One server: the announcements of the others are of no use.
+                globals.session.only = globals.server;
+            }
         } else if (globals.all || parsed.isSet(QStringLiteral("server"))) {
             throw Fail{QStringLiteral("%1 takes neither --server nor --all").arg(command->name)};
         }
@@ -376,7 +403,8 @@ int Qevactl::run(const QStringList &arguments)
         config.documentsDir = scratch->path();
     }
     AppContext ctx(config);
-    CommonManager::sharedManager().setCurrentPhoneIp(ctx.shared<AppDelegate>().chooseAddress());
+    // Each server is reached from the address on the way to it.
+    ctx.shared<AppDelegate>().followSelectedServer();
 
     CliCall call(*command, parsed, parsed.positionals(), globals, ctx, m_out, m_err);
     const int status = command->run(call);

@@ -55,7 +55,7 @@ AppContext *AppContext::current()
 Preferences &AppContext::preferences()
 {
     if (!m_preferences)
-        m_preferences = std::make_unique<Preferences>(m_config.preferencesFile);
+        m_preferences = std::make_unique<Preferences>(m_config.preferencesFile, m_scheduler.get());
     return *m_preferences;
 }
 

@@ -5,10 +5,16 @@
 #include "core/logging.h"
 #include "protocol/commonclass.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QUdpSocket>
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <net/if.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 namespace {
@@ -46,21 +52,42 @@ bool UdpSocketController::enableBroadcast(QUdpSocket *socket)
     return fd >= 0 && ::setsockopt(int(fd), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
 }
 
+QString UdpSocketController::groupInterfaceText() const
+{
+    const QString iface = m_ctx.config().multicastInterface;
+    return iface.isEmpty() ? QStringLiteral("the system's interface") : iface;
+}
+
 bool UdpSocketController::joinGroup(QUdpSocket *socket)
 {
+    // Joined by hand rather than through Qt, so that the log can say the
+    // system's own reason (no multicast route, no such interface, ...).
     const ContextConfig &cfg = m_ctx.config();
-    const QHostAddress group(cfg.multicastGroup);
-    if (cfg.multicastInterface.isEmpty())
-        return socket->joinMulticastGroup(group);
-    QNetworkInterface iface = QNetworkInterface::interfaceFromName(cfg.multicastInterface);
-    if (!iface.isValid()) {
-        const QHostAddress wanted(cfg.multicastInterface);
-        for (const QNetworkInterface &candidate : QNetworkInterface::allInterfaces())
-            for (const QNetworkAddressEntry &e : candidate.addressEntries())
-                if (e.ip() == wanted)
-                    iface = candidate;
+    struct ip_mreqn request;
+    std::memset(&request, 0, sizeof request);
+    if (inet_pton(AF_INET, cfg.multicastGroup.toLatin1().constData(), &request.imr_multiaddr) != 1) {
+        m_groupError = QStringLiteral("%1 is not an IPv4 group").arg(cfg.multicastGroup);
+        return false;
     }
-    return iface.isValid() ? socket->joinMulticastGroup(group, iface) : socket->joinMulticastGroup(group);
+    if (!cfg.multicastInterface.isEmpty()) {
+        const QHostAddress address(cfg.multicastInterface);
+        if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+            request.imr_address.s_addr = htonl(address.toIPv4Address());
+        } else {
+            request.imr_ifindex = int(if_nametoindex(cfg.multicastInterface.toLocal8Bit().constData()));
+            if (request.imr_ifindex == 0) {
+                m_groupError = QStringLiteral("there is no interface called %1").arg(cfg.multicastInterface);
+                return false;
+            }
+        }
+    }
+    const qintptr fd = socket->socketDescriptor();
+    if (fd < 0 || ::setsockopt(int(fd), IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request) != 0) {
+        m_groupError = QString::fromLocal8Bit(std::strerror(fd < 0 ? EBADF : errno));
+        return false;
+    }
+    m_groupError.clear();
+    return true;
 }
 
 bool UdpSocketController::startUdpServer()
@@ -70,34 +97,61 @@ bool UdpSocketController::startUdpServer()
     m_udpServer = new QUdpSocket(this);
     m_delegateArray.clear();
     m_serverReceiver = Receiver();
+    m_groupJoined = false;
+    m_groupError.clear();
     const ContextConfig &cfg = m_ctx.config();
 
     if (!m_udpServer->bind(cfg.bindAddress, cfg.localPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-        qevaLog(lcNet, QStringLiteral("Error starting server (bind): %1").arg(m_udpServer->errorString()));
+        m_startError = m_udpServer->errorString();
+        qevaLog(lcNet, QStringLiteral("Error starting server (bind): %1").arg(m_startError));
         return false;
     }
     if (!enableBroadcast(m_udpServer)) {
-        qevaLog(lcNet, QStringLiteral("Error enableBroadcast (bind): %1").arg(QString::fromLocal8Bit(strerror(errno))));
+        m_startError = QString::fromLocal8Bit(std::strerror(errno));
+        qevaLog(lcNet, QStringLiteral("Error enableBroadcast (bind): %1").arg(m_startError));
         return false;
     }
-    if (!joinGroup(m_udpServer)) {
-        qevaLog(lcNet, QStringLiteral("Error enableBroadcast (bind): %1").arg(m_udpServer->errorString()));
-        return false;
-    }
+    const int bufferBytes = kReceiveBufferBytes;
+    ::setsockopt(int(m_udpServer->socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &bufferBytes, sizeof bufferBytes);
+    // Without the group the socket still hears broadcast and unicast, which
+    // is how most servers reach it on a network without multicast routing.
+    m_groupJoined = joinGroup(m_udpServer);
+    if (!m_groupJoined)
+        qevaLog(lcNet, QStringLiteral("cannot join %1 on %2: %3: use --multicast-interface; listening for broadcast "
+                                      "and unicast only")
+                           .arg(cfg.multicastGroup, groupInterfaceText(), m_groupError));
     if (m_udpServer->state() != QAbstractSocket::BoundState) {
+        m_startError = m_udpServer->errorString();
         m_udpServer->close();
-        qevaLog(lcNet, QStringLiteral("Error starting server (recv): %1").arg(m_udpServer->errorString()));
+        qevaLog(lcNet, QStringLiteral("Error starting server (recv): %1").arg(m_startError));
         return false;
     }
+    m_startError.clear();
     connect(m_udpServer, &QUdpSocket::readyRead, this, &UdpSocketController::readServer);
     qevaLog(lcNet, QStringLiteral("udp servers success starting %1").arg(m_udpServer->localPort()));
     return true;
+}
+
+bool UdpSocketController::retryGroupJoin()
+{
+    if (m_groupJoined || !isServerReceiving())
+        return m_groupJoined;
+    const QString before = m_groupError;
+    m_groupJoined = joinGroup(m_udpServer);
+    const ContextConfig &cfg = m_ctx.config();
+    if (m_groupJoined)
+        qevaLog(lcNet, QStringLiteral("joined %1 on %2").arg(cfg.multicastGroup, groupInterfaceText()));
+    else if (m_groupError != before) // the same reason again is not news
+        qevaLog(lcNet, QStringLiteral("cannot join %1 on %2: %3: use --multicast-interface")
+                           .arg(cfg.multicastGroup, groupInterfaceText(), m_groupError));
+    return m_groupJoined;
 }
 
 void UdpSocketController::closeUdpServer()
 {
     if (m_udpServer)
         m_udpServer->close();
+    m_groupJoined = false;
 }
 
 bool UdpSocketController::isServerReceiving() const
@@ -132,21 +186,50 @@ QUdpSocket *UdpSocketController::getUdpClient(QObject *)
     return m_clientFailed ? nullptr : m_udpClient;
 }
 
-void UdpSocketController::writeDatagram(const QByteArray &data, const QString &host, quint16 port)
+bool UdpSocketController::writeDatagram(const QByteArray &data, const QString &host, quint16 port)
 {
+    m_lastSendError.clear();
     if (data.isEmpty())
-        return;
+        return false;
     QUdpSocket *client = getUdpClient(this);
-    if (!client)
-        return;
+    if (!client) {
+        m_lastSendError = QStringLiteral("the sending socket could not be opened");
+        return false;
+    }
     const QHostAddress address(host);
     if (address.isNull()) {
-        // No server selected yet: the frame has no destination.
-        qCDebug(lcNet) << "no destination for frame to" << host;
-        return;
+        // No server selected yet: the frame has no destination. Before the
+        // first login this happens for every announcement.
+        m_lastSendError = QStringLiteral("no destination");
+        qevaDebug(lcNet, QStringLiteral("no destination for frame to \"%1\"").arg(host));
+        return false;
     }
-    if (client->writeDatagram(data, address, port) < 0)
-        qCWarning(lcNet) << "send to" << host << port << "failed:" << client->errorString();
+    bool sent;
+    if (address.protocol() == QAbstractSocket::IPv4Protocol
+        && client->localAddress().protocol() == QAbstractSocket::IPv4Protocol) {
+        // Sent by hand so that a failure keeps the system's reason (no route
+        // to the host, say), which Qt reports as "unable to send".
+        struct sockaddr_in to;
+        std::memset(&to, 0, sizeof to);
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(address.toIPv4Address());
+        ssize_t n;
+        do {
+            n = ::sendto(int(client->socketDescriptor()), data.constData(), size_t(data.size()), 0,
+                         reinterpret_cast<const struct sockaddr *>(&to), sizeof to);
+        } while (n < 0 && errno == EINTR);
+        sent = n >= 0;
+        if (!sent)
+            m_lastSendError = QString::fromLocal8Bit(std::strerror(errno));
+    } else {
+        sent = client->writeDatagram(data, address, port) >= 0;
+        if (!sent)
+            m_lastSendError = client->errorString();
+    }
+    if (!sent)
+        qevaLog(lcNet, QStringLiteral("send to %1:%2 failed: %3").arg(host).arg(port).arg(m_lastSendError));
+    return sent;
 }
 
 QUdpSocket *UdpSocketController::sendMessage(QObject *receiver, const QString &dataString, const QString &host,
@@ -158,6 +241,8 @@ QUdpSocket *UdpSocketController::sendMessage(QObject *receiver, const QString &d
     QUdpSocket *client = getUdpClient(receiver);
     if (bytes)
         writeDatagram(*bytes, host, port);
+    else
+        m_lastSendError = QStringLiteral("not hex");
     return client;
 }
 
@@ -196,7 +281,14 @@ void UdpSocketController::readServer()
 {
     // The socket may be replaced from inside a receiver (a restart); hold it.
     QPointer<QUdpSocket> socket(m_udpServer);
-    while (socket && socket->hasPendingDatagrams()) {
+    QElapsedTimer pass;
+    pass.start();
+    for (int handled = 0; socket && socket->hasPendingDatagrams(); ++handled) {
+        // What is left is read on the next turn of the event loop: reading a
+        // datagram re-arms the socket's notifier, which fires again while
+        // anything is pending.
+        if (handled >= kMaxDatagramsPerPass || pass.elapsed() >= kPassBudgetMs)
+            return;
         const QNetworkDatagram d = socket->receiveDatagram();
         if (!d.isValid())
             break;
@@ -214,7 +306,7 @@ void UdpSocketController::readServer()
 void UdpSocketController::udpSocketDidReceiveData(const QByteArray &data, const QHostAddress &from, quint16 port)
 {
     const QString hex = CommonClass::NSDataToByteTohex(data);
-    qevaLog(lcNet, QStringLiteral("result = %1").arg(LogEscape::text(stringFromHexString(hex))));
+    qevaDebug(lcNet, QStringLiteral("result = %1").arg(LogEscape::text(stringFromHexString(hex))));
     auto it = m_delegateArray.find(kReceiverTag);
     if (it == m_delegateArray.end() || (it->hadObject && !it->object) || !it->handler)
         return; // nobody listens: dropped
@@ -280,6 +372,6 @@ QString UdpSocketController::stringFromHexString(const QString &hex) const
         }
     }
     const QString result = failed ? QStringLiteral("(null)") : out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    qevaLog(lcNet, QStringLiteral("-------string----%1").arg(LogEscape::text(result)));
+    qevaDebug(lcNet, QStringLiteral("-------string----%1").arg(LogEscape::text(result)));
     return result;
 }

@@ -20,18 +20,41 @@ using DatagramHandler = std::function<void(const QByteArray &data, const QString
 // made on the first send and kept for the life of the context, sends every
 // request. What arrives goes to one receiver at a time; the discovery screen
 // makes itself that receiver.
+//
+// A flood of datagrams must not freeze the client: each turn of the event
+// loop hands over at most kMaxDatagramsPerPass datagrams (or kPassBudgetMs
+// of work) and leaves the rest for the next turn, after the user's input
+// and the timers.
 class UdpSocketController : public QObject, public FrameSender
 {
     Q_OBJECT
 public:
+    static constexpr int kMaxDatagramsPerPass = 64;
+    static constexpr int kPassBudgetMs = 8;
+    // Room for a burst of announcements while the client is busy; the
+    // system may grant less.
+    static constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+
     explicit UdpSocketController(AppContext &ctx);
     ~UdpSocketController() override;
     static UdpSocketController &shareInstance();
 
     // Opens a new server socket (bind, broadcast, group, receive); failures
-    // are logged and leave it closed. Says whether it is receiving.
+    // are logged and leave it closed. Says whether it is receiving. A group
+    // that cannot be joined (no multicast route, say) is logged with its
+    // cause and leaves the socket receiving broadcast and unicast; the join
+    // is tried again by retryGroupJoin().
     bool startUdpServer();
     void closeUdpServer();
+    // Why the last start failed, as the system said it; empty after a start
+    // that went through.
+    QString startError() const { return m_startError; }
+    bool isGroupJoined() const { return m_groupJoined; }
+    // Why the group could not be joined; empty when it was.
+    QString groupError() const { return m_groupError; }
+    // Tries to join the group again when the server socket is receiving
+    // without it (the network changed). Says whether it is joined now.
+    bool retryGroupJoin();
     // From now on the server socket hands its datagrams to this receiver.
     void changeServerDelegate(QObject *receiver, DatagramHandler handler);
 
@@ -48,6 +71,9 @@ public:
 
     // FrameSender: what the command builders call.
     void sendMessage(const QString &hexFrame, const QString &host, quint16 port, int timeoutSec, long tag) override;
+    // Why the last send was not handed to the network (no route to the
+    // host, say); empty when it was.
+    QString lastSendError() const { return m_lastSendError; }
 
     // The log form of a datagram's hex text.
     QString stringFromHexString(const QString &hex) const;
@@ -67,12 +93,17 @@ private:
     void udpSocketDidReceiveData(const QByteArray &data, const QHostAddress &from, quint16 port);
     bool enableBroadcast(QUdpSocket *socket);
     bool joinGroup(QUdpSocket *socket);
-    void writeDatagram(const QByteArray &data, const QString &host, quint16 port);
+    QString groupInterfaceText() const;
+    bool writeDatagram(const QByteArray &data, const QString &host, quint16 port);
 
     AppContext &m_ctx;
     QUdpSocket *m_udpServer = nullptr;
     QUdpSocket *m_udpClient = nullptr;
     bool m_clientFailed = false;
+    bool m_groupJoined = false;
+    QString m_groupError;
+    QString m_startError;
+    QString m_lastSendError;
     QMap<long, Receiver> m_delegateArray;
     Receiver m_serverReceiver; // empty: the controller itself
 };

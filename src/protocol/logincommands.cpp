@@ -5,12 +5,56 @@
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
 #include "protocol/hexreader.h"
+#include "protocol/playlistcommands.h"
 #include "session/commonmanager.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+#include <QStringEncoder>
 
 namespace {
 constexpr qsizetype kMinReplyChars = 30;
 constexpr qint64 kFallbackUserId = 890923;
 constexpr qsizetype kMaxFieldBytes = 0xffff; // a 2-byte length field
+
+// A text field's bytes up to its first zero byte, as the UTF-8 reading takes them.
+QByteArray fieldBytes(const QString &hex)
+{
+    const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
+    return QByteArray(bytes.constData(), qsizetype(qstrnlen(bytes.constData(), size_t(bytes.size()))));
+}
+
+std::optional<QString> localCodePageText(const QByteArray &bytes)
+{
+    QStringDecoder decoder("GB18030");
+    QStringEncoder encoder("GB18030");
+    if (!decoder.isValid() || !encoder.isValid())
+        return std::nullopt;
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError() || QByteArray(encoder.encode(text)) != bytes)
+        return std::nullopt;
+    const bool printable = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint(); });
+    return printable ? std::optional<QString>(text) : std::nullopt;
+}
+}
+
+QString ShebeiInfoReply::displayName() const
+{
+    if (name)
+        return *name;
+    if (const auto text = localCodePageText(fieldBytes(nameHex)))
+        return *text;
+    return QVmethodLib::readableFileName(nameHex);
+}
+
+QString ShebeiInfoReply::passwordText() const
+{
+    if (password)
+        return *password;
+    const QByteArray bytes = fieldBytes(passwordHex);
+    if (const auto text = localCodePageText(bytes))
+        return *text;
+    return QString::fromLatin1(bytes);
 }
 
 std::optional<ShebeiInfoReply> ShebeiInfoReply::read(const QString &hexString)
@@ -68,9 +112,7 @@ std::optional<QString> loginFrameWithHexString(const QString &hexString, const Q
         return std::nullopt;
     const auto addressHex = info->serverAddressHex();
     const auto address = addressHex ? changTohostIpWithHostIpString(*addressHex) : std::nullopt;
-    // Texts that are not UTF-8 make a reply that discovery refuses to record;
-    // it is not answered either.
-    if (!address || !info->name || !info->password)
+    if (!address)
         return std::nullopt;
 
     const QByteArray userName = userNameString.toUtf8();
@@ -81,7 +123,8 @@ std::optional<QString> loginFrameWithHexString(const QString &hexString, const Q
     }
 
     Preferences &prefs = AppContext::current()->preferences();
-    qint64 userId = prefs.integer(QStringLiteral("kUserConnectedID_%1_%2").arg(*info->name, *address));
+    // The key holds the name as discovery records it, whatever its encoding.
+    qint64 userId = prefs.integer(QStringLiteral("kUserConnectedID_%1_%2").arg(info->displayName(), *address));
     if (userId == 0)
         userId = kFallbackUserId;
 

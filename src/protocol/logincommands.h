@@ -24,6 +24,14 @@ struct ShebeiInfoReply
 
     // Whether every window record the count announces is there.
     bool hasAllWindows() const { return rest.size() >= qsizetype(8) * windowCount; }
+    // The name and password as the client keeps them. Servers set up on a
+    // Chinese system may send their local code page instead of UTF-8: such
+    // text is read as GB18030 when that gives back exactly its bytes. A name
+    // that is neither is shown as the play list shows such names; a password
+    // that is neither is kept byte for byte (one character per byte), so
+    // that it is still compared on its bytes and never matched by chance.
+    QString displayName() const;
+    QString passwordText() const;
     // The server's own address after the window records, when at least one
     // more character follows it.
     std::optional<QString> serverAddressHex() const;

@@ -3,6 +3,7 @@
 #include "session/deviceinfo.h"
 
 #include <QString>
+#include <functional>
 
 class AppContext;
 
@@ -12,6 +13,9 @@ class AppContext;
 class CommonManager
 {
 public:
+    // The phone's address for reaching a server (empty: no server yet).
+    using AddressResolver = std::function<QString(const QString &serverIp)>;
+
     explicit CommonManager(AppContext &ctx);
     static CommonManager &sharedManager();
 
@@ -21,12 +25,24 @@ public:
     bool isFinishSendFiles = false;
     bool isAddTimeProject = false;
 
-    QString currentPhoneIp() const { return m_currentPhoneIp; }
-    QString currentPhoneIpHex() const { return m_currentPhoneIpHex; }
-    // Sets both forms together, so the hex form is always that of the text.
+    // The address follows currentSelectDev when a resolver is set: on a
+    // machine with several networks each server is reached from its own.
+    QString currentPhoneIp() const;
+    QString currentPhoneIpHex() const;
+    // Sets both forms together, so the hex form is always that of the text,
+    // as the address for the server selected now.
     void setCurrentPhoneIp(const QString &ip);
+    void setAddressResolver(AddressResolver resolver);
+    // The server the current address was chosen for.
+    QString addressServer() const { return m_addressServer; }
 
 private:
-    QString m_currentPhoneIp;
-    QString m_currentPhoneIpHex;
+    void follow() const;
+    void apply(const QString &ip) const;
+
+    AddressResolver m_resolver;
+    // Brought up to date by the readers when the selection has changed.
+    mutable QString m_currentPhoneIp;
+    mutable QString m_currentPhoneIpHex;
+    mutable QString m_addressServer;
 };

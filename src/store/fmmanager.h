@@ -5,9 +5,11 @@
 #include "store/playfilesinfo.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -24,10 +26,22 @@ class SqliteDatabase;
 //
 // The handle is kept open between operations (the Part leaves that open);
 // closeDatabase() closes it and the next operation opens it again.
-// One caller at a time: the store has no lock, like the original.
+// Within the process one caller at a time (the main thread). Another client
+// may use the same file: the handle waits for its writes (busy timeout), and
+// discovery's check-then-write steps run under one write lock.
+//
+// When the file cannot be opened or written, the first such failure posts
+// kStoreFailedNotice, once. With setFallbackToMemory(true) (the app) the
+// store then carries on in memory for the rest of the run, keeping what it
+// could still read from the file, so that every screen keeps working.
 class FMManager
 {
 public:
+    static constexpr const char *kStoreFailedNotice = "didFailToUseLocalDatabaseNotice";
+
+    // What recordUserInfo() did.
+    enum class Recorded { Unchanged, Updated, Inserted, Failed };
+
     explicit FMManager(AppContext &ctx);
     ~FMManager();
     FMManager(const FMManager &) = delete;
@@ -40,6 +54,11 @@ public:
     void setDb(std::unique_ptr<SqliteDatabase> db);
 
     void closeDatabase();
+
+    void setFallbackToMemory(bool on) { m_fallbackToMemory = on; }
+    bool isInMemory() const { return m_inMemory; }
+    // Whether a failure of the file has been met (and reported) in this run.
+    bool hasFailed() const { return m_failureReported; }
 
     // --- UserInfo ---------------------------------------------------------
     bool insertObjectByUserName(const QString &userName, const QString &deviceName,
@@ -64,6 +83,22 @@ public:
     // opened (no caller tells "nothing" from "no row").
     QList<DeviceInfo> selectAllUserInfoDatas();
 
+    // Discovery's step for one server-information reply (d as it would be
+    // stored): insert it when no row has its userId, update that row (user
+    // name, password, window count, name, login state, window records) when
+    // it holds another window count, else leave the table as it is. The
+    // check and the write it decides run under one write lock, with the
+    // statements above. beforeInsert runs only for a server not stored yet.
+    // The check reads a copy of every row's userId and window count, which
+    // is read again only after another connection changed the file: a
+    // steady stream of announcements costs no table scan.
+    Recorded recordUserInfo(const DeviceInfo &d, const std::function<void()> &beforeInsert = {});
+    // Counts the changes to UserInfo that recordUserInfo() did not make: the
+    // other operations above, and writes of another client (seen by
+    // recordUserInfo()). A list kept in step with recordUserInfo() reloads
+    // when this moved.
+    quint64 userInfoGeneration() const { return m_userInfoGeneration; }
+
     // --- DeviceNormalInfo -------------------------------------------------
     bool insertObjectByDeviceWindowIDHex(const QString &deviceWindowIDHex, const QString &deviceIp,
                                          const QString &playType, const QString &playIndex,
@@ -83,6 +118,12 @@ public:
         const QString &deviceIp, const QString &deviceWindowIDHex);
     // Deletes every play-state row (the Part's name for it).
     bool DeviceNormalInfo();
+
+    // Discovery's step for one play-state reply: update the rows of the
+    // address when one of them has this window, else insert a row; the
+    // check and the write under one write lock.
+    bool recordDeviceNormalInfo(const QString &deviceWindowIDHex, const QString &deviceIp,
+                                const QString &playIndex);
 
     // --- FilesTransInfo ---------------------------------------------------
     // deviceInfo1 is bound as a blob when it fits in a row
@@ -120,7 +161,28 @@ private:
     bool openHandle();
     bool update(const QString &sql, const QVariantList &args = {});
     bool exists(const QString &sql, const QVariantList &args);
+    // After a failed statement: reports a failure of the file once and, when
+    // allowed, moves the store into memory. True when the statement may be
+    // tried again.
+    bool recover();
+    void reportFailure();
+    bool createTables(SqliteDatabase &db, bool logFailures);
+    // Runs body inside BEGIN IMMEDIATE ... COMMIT; rolls back when body or
+    // the commit fails.
+    bool writeTransaction(const std::function<bool()> &body);
+    std::optional<qint64> dataVersion();
+    bool loadUserIds(qint64 version);
 
+    AppContext &m_ctx;
     std::unique_ptr<SqliteDatabase> m_db;
     qint64 m_maxStoredContentLength = kMaxStoredContentLength;
+    bool m_fallbackToMemory = false;
+    bool m_inMemory = false;
+    bool m_failureReported = false;
+    // userId -> deviceWindowHex of every UserInfo row, as of data_version
+    // m_userIdsVersion of this connection.
+    QHash<QString, QString> m_userIds;
+    bool m_userIdsValid = false;
+    qint64 m_userIdsVersion = -1;
+    quint64 m_userInfoGeneration = 0;
 };

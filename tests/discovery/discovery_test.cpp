@@ -37,6 +37,7 @@ protected:
     }
     QStringList userIdKeys()
     {
+        ctx().preferences().sync();
         QSettings s(ctx().preferences().fileName(), QSettings::IniFormat);
         return s.allKeys().filter(QStringLiteral("kUserConnectedID_"));
     }
@@ -178,10 +179,6 @@ TEST_F(DiscoveryTest, MalformedAnnouncementsStoreNothingAndSendNothing)
     tooManyWindows.windowCount = 4; // two records, then address and tail
     Announcement hugeCount;
     hugeCount.windowCount = 255;
-    Announcement badName;
-    badName.name = QByteArray("\xff\xfe\x41", 3);
-    Announcement badPassword;
-    badPassword.password = QByteArray("\xc3\x28", 2);
     Announcement endsAtCount;
     endsAtCount.windows.clear();
     endsAtCount.addressHex.clear();
@@ -199,8 +196,6 @@ TEST_F(DiscoveryTest, MalformedAnnouncementsStoreNothingAndSendNothing)
         {"cut inside the window records", good.left(good.size() - 16)},
         {"more windows than records", tooManyWindows.hex()},
         {"window count 255", hugeCount.hex()},
-        {"name not UTF-8", badName.hex()},
-        {"password not UTF-8", badPassword.hex()},
         {"length not hex", QString(good).replace(20, 4, QStringLiteral("00zz"))},
     };
     for (const auto &c : cases) {
@@ -337,6 +332,56 @@ TEST_F(DiscoveryTest, AppearingAgainEmptiesTheStoredListsAndShowsTheBar)
     EXPECT_FALSE(db().selectDeviceNormalInfoisExistWithDeviceIp(QStringLiteral("127.0.0.2")));
     EXPECT_EQ(scan->deviceCount(), 0);
     EXPECT_EQ(scan->messageText(), QStringLiteral("正在扫描设备请稍后..."));
+}
+
+} // namespace
+
+namespace {
+
+QStringList rowsOf(const QList<DeviceInfo> &list)
+{
+    QStringList out;
+    for (const DeviceInfo &d : list)
+        out << QStringList{d.userName, d.deviceName, d.devicePassword, d.deviceWindowHex, d.deviceWindowNum,
+                           d.deviceIp, d.userId, d.deviceInfo1, d.deviceInfo2}
+                   .join(QLatin1Char('|'));
+    return out;
+}
+
+TEST_F(DiscoveryTest, TheListFollowsTheTableWithoutAReloadPerAnnouncement)
+{
+    int reloads = 0;
+    QObject::connect(scan, &ScanDeviceViewController::dataSourceChanged, &observer, [&] { ++reloads; });
+    Announcement alpha, beta;
+    beta.userId = QStringLiteral("0000beef");
+    beta.name = QByteArrayLiteral("Beta");
+    announce(alpha);
+    announce(beta, QStringLiteral("127.0.0.3"));
+    EXPECT_EQ(reloads, 2);
+    EXPECT_EQ(rowsOf(scan->dataSource()), rowsOf(db().selectAllUserInfoDatas()));
+
+    // Servers announce themselves every few seconds: the list stays as it is.
+    for (int i = 0; i < 50; ++i) {
+        announce(alpha);
+        announce(beta, QStringLiteral("127.0.0.3"));
+    }
+    EXPECT_EQ(reloads, 2);
+    EXPECT_EQ(scan->messageText(), QStringLiteral("已扫描到2台设备，正在继续扫描，请稍候..."));
+
+    // A changed server changes its row where it is.
+    Announcement three = alpha;
+    three.windows << QStringLiteral("03000000");
+    announce(three);
+    EXPECT_EQ(reloads, 3);
+    ASSERT_EQ(scan->deviceCount(), 2);
+    EXPECT_EQ(scan->dataSource().first().deviceWindowNum, "3");
+    EXPECT_EQ(rowsOf(scan->dataSource()), rowsOf(db().selectAllUserInfoDatas()));
+
+    // A change the list did not make (a login) shows with the next announcement.
+    db().updateDeviceIsLoginByDeviceName(QStringLiteral("Beta"), QStringLiteral("1"));
+    announce(beta, QStringLiteral("127.0.0.3"));
+    EXPECT_EQ(scan->dataSource().last().deviceInfo1, "1");
+    EXPECT_EQ(rowsOf(scan->dataSource()), rowsOf(db().selectAllUserInfoDatas()));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "protocol/replyrouter.h"
 #include "session/commonmanager.h"
 #include "support/testcontext.h"
+#include "testnetwork.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,43 +21,23 @@ namespace {
 const char *const kServerAddress = "169.254.77.1";
 const char *const kPhoneAddress = "169.254.77.2";
 
-bool run(const QStringList &args, QString *error = nullptr)
-{
-    QProcess p;
-    p.start(QStringLiteral("ip"), args);
-    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        if (error)
-            *error = QStringLiteral("ip %1: %2").arg(args.join(' '), QString::fromLocal8Bit(p.readAllStandardError()).trimmed());
-        return false;
-    }
-    return true;
-}
-
-// Two namespaces and a veth pair, removed again when the test ends.
+// Two namespaces and a veth pair with a route for the group on each side.
 class NamespacePair
 {
 public:
     NamespacePair()
+        : net(QStringLiteral("rd"))
     {
-        const QString tag = QString::number(QCoreApplication::applicationPid() % 100000);
-        server = QStringLiteral("qeva-srv-") + tag;
-        phone = QStringLiteral("qeva-ph-") + tag;
-        const QString vs = QStringLiteral("qvs") + tag, vp = QStringLiteral("qvp") + tag;
-        ok = run({"netns", "add", server}, &error) && run({"netns", "add", phone}, &error)
-            && run({"link", "add", vs, "type", "veth", "peer", "name", vp}, &error)
-            && run({"link", "set", vs, "netns", server}, &error) && run({"link", "set", vp, "netns", phone}, &error);
-        const struct { QString ns, dev, addr; } sides[] = {{server, vs, QLatin1String(kServerAddress)}, {phone, vp, QLatin1String(kPhoneAddress)}};
-        for (const auto &s : sides) {
-            ok = ok && run({"-n", s.ns, "addr", "add", s.addr + "/16", "brd", "169.254.255.255", "dev", s.dev}, &error)
-                && run({"-n", s.ns, "link", "set", s.dev, "up"}, &error) && run({"-n", s.ns, "link", "set", "lo", "up"}, &error)
-                && run({"-n", s.ns, "route", "add", "224.0.0.0/4", "dev", s.dev}, &error);
-        }
+        server = net.addNamespace(QStringLiteral("srv"));
+        phone = net.addNamespace(QStringLiteral("ph"));
+        const QStringList ends = net.link(server, QLatin1String(kServerAddress) + QStringLiteral("/16"), phone,
+                                          QLatin1String(kPhoneAddress) + QStringLiteral("/16"));
+        net.route(server, {"add", "224.0.0.0/4", "dev", ends.value(0)});
+        net.route(phone, {"add", "224.0.0.0/4", "dev", ends.value(1)});
+        ok = net.ok();
+        error = net.error();
     }
-    ~NamespacePair()
-    {
-        run({"netns", "del", server});
-        run({"netns", "del", phone});
-    }
+    TestNetwork net;
     bool ok = false;
     QString error, server, phone;
 };

@@ -63,6 +63,7 @@ void ScanDeviceViewController::viewDidLoad()
     m_angle = 0;
     m_progress = 0;
     m_dataSource.clear();
+    m_rowOfUserId.clear();
     Q_EMIT scanStateChanged();
 
     NoticeCenter &notices = context().notices();
@@ -95,6 +96,8 @@ void ScanDeviceViewController::viewWillAppear()
     db.DeleteUserInfo();
     db.DeviceNormalInfo();
     m_dataSource.clear();
+    m_rowOfUserId.clear();
+    m_seenGeneration = db.userInfoGeneration();
     Q_EMIT dataSourceChanged();
 }
 
@@ -194,8 +197,18 @@ void ScanDeviceViewController::connectionEnded()
 
 void ScanDeviceViewController::didScanDeviceInfo()
 {
-    m_dataSource = context().shared<FMManager>().selectAllUserInfoDatas();
+    FMManager &db = context().shared<FMManager>();
+    m_seenGeneration = db.userInfoGeneration();
+    m_dataSource = db.selectAllUserInfoDatas();
+    m_rowOfUserId.clear();
+    for (qsizetype i = 0; i < m_dataSource.size(); ++i)
+        m_rowOfUserId.insert(m_dataSource.at(i).userId, i);
     Q_EMIT dataSourceChanged();
+    writeCountLine();
+}
+
+void ScanDeviceViewController::writeCountLine()
+{
     setMessageText(QCoreApplication::translate("ScanDeviceViewController", "已扫描到")
                    + QString::number(m_dataSource.size())
                    + QCoreApplication::translate("ScanDeviceViewController", "台设备，正在继续扫描，请稍候..."));
@@ -206,41 +219,88 @@ void ScanDeviceViewController::getInitShebeiInfoWitShebeiHexString(const QString
     const auto info = ShebeiInfoReply::read(hexString);
     if (!info)
         return;
-    // Stored records must hold what they say: the list and window screens
-    // read the name, the password and one record per announced window.
-    if (!info->name || !info->password || !info->hasAllWindows()) {
-        qevaLog(lcScreens, QStringLiteral("malformed server information from %1 ignored").arg(deviceIp));
+    // Stored records must hold what they say: the window screens read one
+    // record per announced window.
+    if (!info->hasAllWindows()) {
+        qevaDebug(lcScreens, QStringLiteral("malformed server information from %1 ignored").arg(deviceIp));
         return;
     }
-    const QString windowNum = QString::number(info->windowCount);
+    DeviceInfo d;
+    d.userName = QStringLiteral("Default");
+    d.deviceName = info->displayName();
+    d.devicePassword = info->passwordText();
+    d.deviceWindowHex = info->windowHex;
+    d.deviceWindowNum = QString::number(info->windowCount);
+    d.deviceIp = deviceIp;
+    d.userId = info->userId;
+    d.deviceInfo1 = QStringLiteral("0");
+    d.deviceInfo2 = info->rest;
+    d.deviceInfo3 = QStringLiteral("0");
+
+    // A new server gets the user id the phone presents to it, before it is
+    // stored (and also when storing fails: the login needs it all the same).
+    bool userIdChosen = false;
+    const auto newServer = [this, &d, &userIdChosen] {
+        userIdChosen = true;
+        Preferences &prefs = context().preferences();
+        const QString key = userIdKey(d.deviceName, d.deviceIp);
+        qint64 userId = prefs.integer(key);
+        if (userId == 0)
+            userId = CommonClass::getRandomNumber(100000, 999999);
+        prefs.setString(key, QString::number(userId));
+    };
+
+    // The list follows the table in place: a steady stream of announcements
+    // must not cost a reload of the whole table each. It is read again only
+    // when the table changed otherwise (a login, another client).
     FMManager &db = context().shared<FMManager>();
     CommonManager &session = CommonManager::sharedManager();
-
-    if (db.selectDeviceInfoWith(info->userId)) {
-        if (db.selectDeviceInfoWith(info->userId, info->windowHex)) {
+    const FMManager::Recorded recorded = db.recordUserInfo(d, newServer);
+    const bool inStep = db.userInfoGeneration() == m_seenGeneration;
+    const auto row = m_rowOfUserId.constFind(d.userId);
+    switch (recorded) {
+    case FMManager::Recorded::Unchanged:
+        if (!inStep || row == m_rowOfUserId.constEnd())
+            didScanDeviceInfo();
+        else
+            writeCountLine();
+        return;
+    case FMManager::Recorded::Updated:
+        session.isUpdateWindow = true;
+        if (!inStep || row == m_rowOfUserId.constEnd()) {
+            didScanDeviceInfo();
+        } else {
+            // As the UPDATE statement does: the address stays the stored one.
+            DeviceInfo &stored = m_dataSource[row.value()];
+            stored.userName = d.userName;
+            stored.devicePassword = d.devicePassword;
+            stored.deviceWindowHex = d.deviceWindowHex;
+            stored.deviceWindowNum = d.deviceWindowNum;
+            stored.deviceName = d.deviceName;
+            stored.deviceInfo1 = d.deviceInfo1;
+            stored.deviceInfo2 = d.deviceInfo2;
+            Q_EMIT dataSourceChanged();
+            writeCountLine();
+        }
+        context().notices().post(QLatin1String(Catalogue::kShebeiInfoNotice), hexString);
+        return;
+    case FMManager::Recorded::Inserted:
+        session.isUpdateWindow = true;
+        if (!inStep) {
             didScanDeviceInfo();
             return;
         }
-        if (db.updateUserInfoByUserName(QStringLiteral("Default"), *info->password, info->windowHex, windowNum,
-                                        info->userId, *info->name, info->rest, QStringLiteral("0"))) {
-            session.isUpdateWindow = true;
-            didScanDeviceInfo();
-            context().notices().post(QLatin1String(Catalogue::kShebeiInfoNotice), hexString);
-        }
+        // The row reads back with every field but deviceInfo3 (not read back).
+        d.deviceInfo3 = QString();
+        m_rowOfUserId.insert(d.userId, m_dataSource.size());
+        m_dataSource.append(d);
+        Q_EMIT dataSourceChanged();
+        writeCountLine();
         return;
-    }
-
-    Preferences &prefs = context().preferences();
-    const QString key = userIdKey(*info->name, deviceIp);
-    qint64 userId = prefs.integer(key);
-    if (userId == 0)
-        userId = CommonClass::getRandomNumber(100000, 999999);
-    prefs.setString(key, QString::number(userId));
-
-    if (db.insertObjectByUserName(QStringLiteral("Default"), *info->name, *info->password, info->windowHex, windowNum,
-                                  deviceIp, info->userId, QStringLiteral("0"), info->rest, QStringLiteral("0"))) {
-        session.isUpdateWindow = true;
-        didScanDeviceInfo();
+    case FMManager::Recorded::Failed:
+        if (!userIdChosen)
+            newServer();
+        return; // the list stays as it is
     }
 }
 
@@ -255,14 +315,5 @@ void ScanDeviceViewController::getInitDeviceNormalINfoWitShebeiHexString(const Q
     if (!ok)
         return;
     context().preferences().setString(QStringLiteral("CurrentIP"), deviceIp);
-
-    FMManager &db = context().shared<FMManager>();
-    const QString index = QString::number(playIndex);
-    if (db.selectDeviceNormalInfoisExistWithDeviceIp(deviceIp)
-        && db.selectDeviceNormalInfoisExistWithDeviceIp(deviceIp, windowId)) {
-        db.updateDeviceNormalInfoByDeviceWindowIDHex(windowId, deviceIp, QStringLiteral("0"), index, QStringLiteral(""));
-    } else {
-        db.insertObjectByDeviceWindowIDHex(windowId, deviceIp, QStringLiteral("0"), index, QStringLiteral("0"),
-                                           QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"));
-    }
+    context().shared<FMManager>().recordDeviceNormalInfo(windowId, deviceIp, QString::number(playIndex));
 }

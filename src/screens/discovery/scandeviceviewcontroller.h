@@ -5,6 +5,7 @@
 #include "session/deviceinfo.h"
 #include "ui/ktbaseviewcontroller.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 
@@ -77,6 +78,7 @@ private:
     void openMainScreens();
     void returnToThisScreen();
     void connectionEnded();
+    void writeCountLine();
 
     QString m_scanButtonTitle;
     bool m_scanning = false;
@@ -86,6 +88,8 @@ private:
     QString m_messageText;
     QString m_userName;
     QList<DeviceInfo> m_dataSource;
+    QHash<QString, qsizetype> m_rowOfUserId; // userId -> index in m_dataSource
+    quint64 m_seenGeneration = 0;            // of the store's UserInfo, when the list was last in step
     Scheduler::TimerId m_timer = 0;
     QPointer<SLideZoomMenuController> m_slider;
 };
