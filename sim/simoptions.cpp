@@ -1,4 +1,5 @@
 #include "simoptions.h"
+#include "qevaversion.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -67,6 +68,7 @@ SimOptions parseSimArguments(const QStringList &arguments)
     p.setApplicationDescription(QStringLiteral(
         "Simulates a QEVA playback server: announces itself, takes logins and answers the phone's requests."));
     p.addHelpOption();
+    p.addOption({QStringLiteral("version"), QStringLiteral("Show the version.")});
     const QString udp = QStringLiteral("udp-port"), tcp = QStringLiteral("tcp-port"), time = QStringLiteral("time-port"),
                   reply = QStringLiteral("reply-port");
     p.addOptions({
@@ -121,6 +123,11 @@ SimOptions parseSimArguments(const QStringList &arguments)
     if (p.isSet(QStringLiteral("help"))) {
         result.action = SimOptions::Action::Help;
         result.message = p.helpText();
+        return result;
+    }
+    if (p.isSet(QStringLiteral("version"))) {
+        result.action = SimOptions::Action::Help; // printed like the help
+        result.message = QStringLiteral("qeva-sim " QEVA_VERSION "\n");
         return result;
     }
 
