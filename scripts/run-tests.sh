@@ -24,5 +24,5 @@ export QT_QPA_PLATFORM=offscreen
 QEVA_JOBS=$jobs scripts/check-package.sh
 
 if [ -x scripts/run-fuzz.sh ]; then
-  scripts/run-fuzz.sh "${QEVA_FUZZ_SECONDS:-20}"
+  QEVA_JOBS=$jobs scripts/run-fuzz.sh "${QEVA_FUZZ_SECONDS:-20}"
 fi
