@@ -1,4 +1,5 @@
 #include "qevactl.h"
+#include "qevaversion.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -9,7 +10,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qevactl"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QEVA_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
     Qevactl tool(out, err);

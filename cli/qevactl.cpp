@@ -3,6 +3,7 @@
 #include "app/appdelegate.h"
 #include "clicall.h"
 #include "clioptions.h"
+#include "qevaversion.h"
 #include "core/appcontext.h"
 #include "session/commonmanager.h"
 
@@ -321,7 +322,7 @@ int Qevactl::run(const QStringList &arguments)
         return CliStatus::kOk;
     }
     if (parsed.isSet(QStringLiteral("version"))) {
-        m_out << "qevactl " << QCoreApplication::applicationVersion() << "\n";
+        m_out << "qevactl " << QEVA_VERSION << "\n";
         return CliStatus::kOk;
     }
     if (!command) {

@@ -7,6 +7,7 @@
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
 #include "app/appdelegate.h"
+#include "qevaversion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -50,7 +51,9 @@ Options parse(const QCoreApplication &app)
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Remote control for QEVA video playback servers."));
     p.addHelpOption();
-    p.addVersionOption();
+    // Not addVersionOption(): it takes -v, which means verbose in our programs.
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    p.addOption(version);
     const QCommandLineOption bind(QStringLiteral("bind"), QStringLiteral("Address the client's sockets bind to (default 0.0.0.0)."), QStringLiteral("addr"));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The client's receiving port (default 5760)."), QStringLiteral("port"));
     const QCommandLineOption serverPort(QStringLiteral("server-port"), QStringLiteral("A server's control port (default 5760)."), QStringLiteral("port"));
@@ -67,6 +70,8 @@ Options parse(const QCoreApplication &app)
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("Quit after this many milliseconds."), QStringLiteral("ms"));
     p.addOptions({bind, port, serverPort, filePort, timePort, phone, mcast, docs, prefs, shot, shotDelay, render, renderSize, quitAfter});
     p.process(app);
+    if (p.isSet(version))
+        p.showVersion();
 
     Options o;
     QString error;
@@ -112,7 +117,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("qeva-remote"));
     QCoreApplication::setOrganizationName(QStringLiteral("qeva"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.2.6"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QEVA_VERSION));
 
     // The options first, without a display: --help and --version print and
     // exit here, and a bad option exits with 2 before any window is tried.

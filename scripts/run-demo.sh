@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the client and the simulator, starts the
-# simulator on loopback and the client configured for loopback, and stops
-# the simulator when the client exits. Nothing goes beyond this machine.
+# Installs what is missing, builds the client, the simulator and qevactl
+# (build-app/qml/qeva-remote, build-app/sim/qeva-sim, build-app/cli/qevactl),
+# starts the simulator on loopback and the client configured for loopback,
+# and stops the simulator when the client exits. Nothing goes beyond this
+# machine.
 #
 # The simulator: name "演示服务器", password "468", windows 01 and 02, on
 # 127.0.0.2 (ports 5760, 5761, 5762), announcing to 127.0.0.1:5760 every
@@ -16,7 +18,7 @@ scripts/setup.sh
 
 build="$root/build-app"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEVA_TESTS=OFF -DQEVA_GUI=ON >/dev/null
-ninja -C "$build" -j"${QEVA_JOBS:-2}" qeva-remote qeva-sim
+ninja -C "$build" -j"${QEVA_JOBS:-$(nproc)}" qeva-remote qeva-sim qevactl
 
 data="${QEVA_DEMO_DIR:-$root/.demo}"
 mkdir -p "$data/documents" "$data/media"

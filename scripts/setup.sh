@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk iproute2 xvfb xauth
+  help2man desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "simoptions.h"
+#include "qevaversion.h"
 
 #include "playlistfamily.h"
 #include "transferfamily.h"
@@ -350,6 +351,7 @@ SimOptions parseSimArguments(const QStringList &arguments)
     p.setApplicationDescription(QStringLiteral(
         "Simulates a QEVA playback server: announces itself, takes logins and answers the phone's requests."));
     p.addHelpOption();
+    p.addOption({QStringLiteral("version"), QStringLiteral("Show the version.")});
     addOptions(p, SimConfig());
     result.usage = QStringLiteral("Usage: qeva-sim [options]; qeva-sim --help lists them.");
 
@@ -360,6 +362,11 @@ SimOptions parseSimArguments(const QStringList &arguments)
     if (p.isSet(QStringLiteral("help"))) {
         result.action = SimOptions::Action::Help;
         result.message = p.helpText();
+        return result;
+    }
+    if (p.isSet(QStringLiteral("version"))) {
+        result.action = SimOptions::Action::Help; // printed like the help
+        result.message = QStringLiteral("qeva-sim " QEVA_VERSION "\n");
         return result;
     }
 
