@@ -1,6 +1,7 @@
 // Overlays: inserted scrolling text, the clock overlay and animation effects.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
@@ -162,7 +163,7 @@ CliExpect clockQuery()
     return {QStringLiteral("the clock query"), {QLatin1String(Catalogue::kClockReply.codeText)}, {}};
 }
 
-int clock(CliCall &c)
+int showClock(CliCall &c)
 {
     if (!c.args().isEmpty())
         return c.usage(QStringLiteral("clock takes no arguments (did you mean clock set?)"));
@@ -270,7 +271,9 @@ int effect(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> overlayCommands()
 {
     const QList<CliOption> textOptions{
         cliOption("effect", "on|off", "Whether the text is shown."),
@@ -299,8 +302,8 @@ QList<CliCommand> commands()
                    "Asks for the current text first; every setting not given keeps the server's value.\n"
                    "Example: qevactl --all text set \"Closing at 18:00\" --color red --direction right-left",
                    textOptions),
-        cliCommand("clock", "", "Show the clock overlay.", false, clock),
-        cliCommand("clock show", "", "Show the clock overlay (the same as clock).", false, clock),
+        cliCommand("clock", "", "Show the clock overlay.", false, showClock),
+        cliCommand("clock show", "", "Show the clock overlay (the same as clock).", false, showClock),
         cliCommand("clock set", "[OPTIONS]", "Change the clock overlay; the rest keeps the server's values.", true,
                    clockSet, "Asks for the current clock first; every setting not given keeps the server's value.",
                    clockOptions),
@@ -313,7 +316,3 @@ QList<CliCommand> commands()
         c.usesWindow = c.name == QLatin1String("effect");
     return list;
 }
-
-const CliCommandRegistrar registrar(30, commands);
-
-} // namespace

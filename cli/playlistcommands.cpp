@@ -1,6 +1,7 @@
 // The play list of a window and what it plays, and the server's own files.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
@@ -298,7 +299,9 @@ int append(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> playListCommands()
 {
     QList<CliCommand> list{
         cliCommand("playlist", "", "Show the play list of --window.", false, playlist,
@@ -322,7 +325,3 @@ QList<CliCommand> commands()
         c.usesWindow = c.name != QLatin1String("files");
     return list;
 }
-
-const CliCommandRegistrar registrar(50, commands);
-
-} // namespace

@@ -2,6 +2,7 @@
 // switch, video source, rotation, colour balance, restart and clock.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
@@ -407,7 +408,9 @@ int syncTime(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> settingsCommands()
 {
     QList<CliCommand> list{
         cliCommand("settings", "", "Show the system settings.", false, settings,
@@ -439,7 +442,3 @@ QList<CliCommand> commands()
         c.usesWindow = false;
     return list;
 }
-
-const CliCommandRegistrar registrar(20, commands);
-
-} // namespace

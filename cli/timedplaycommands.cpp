@@ -2,6 +2,7 @@
 // write one (its parameter frame, then one frame per file).
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
@@ -586,7 +587,9 @@ int schemeSet(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> timedPlayCommands()
 {
     const QList<CliOption> setOptions{
         cliOption("name", "NAME", "The scheme's name."),
@@ -625,7 +628,3 @@ QList<CliCommand> commands()
                    setOptions),
     };
 }
-
-const CliCommandRegistrar registrar(70, commands);
-
-} // namespace

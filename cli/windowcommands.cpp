@@ -2,6 +2,7 @@
 // settings of one window.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
 #include "protocol/catalogue.h"
 #include "protocol/windowcommands.h"
@@ -245,7 +246,9 @@ int windowSet(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> windowCommands()
 {
     QList<CliCommand> list{
         cliCommand("windows", "", "List the play windows a server announces.", false, windows,
@@ -274,7 +277,3 @@ QList<CliCommand> commands()
                        && c.name != QLatin1String("window close");
     return list;
 }
-
-const CliCommandRegistrar registrar(40, commands);
-
-} // namespace

@@ -3,6 +3,8 @@
 #include "core/logging.h"
 #include "pagerenderer.h"
 #include "qmlshell.h"
+#include "screens/discovery/scandeviceviewcontroller.h"
+#include "screens/screenlist.h"
 #include "ui/ktbaseviewcontroller.h"
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
@@ -136,6 +138,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
 
     AppContext ctx(options.config);
+    registerScreens();
 
     if (!options.renderPage.isEmpty()) {
         KTBaseViewController *screen = ScreenRegistry::create(options.renderPage);
@@ -156,8 +159,7 @@ int main(int argc, char *argv[])
     AppDelegate &delegate = AppDelegate::shareAppDelegate();
     delegate.didFinishLaunching();
     // The first screen comes from the layout, not from the delegate.
-    if (KTBaseViewController *root = ScreenRegistry::create(QStringLiteral("ScanDeviceViewController")))
-        UiKit::shared().navigation().push(root);
+    UiKit::shared().navigation().push(new ScanDeviceViewController);
     delegate.attachTo(&app);
 
     QQmlApplicationEngine engine;

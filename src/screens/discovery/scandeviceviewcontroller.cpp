@@ -14,12 +14,9 @@
 #include "store/fmmanager.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
-
-QEVA_REGISTER_SCREEN(ScanDeviceViewController)
 
 namespace {
 constexpr double kAngleStep = 0.15707963267948966; // pi / 20

@@ -2,11 +2,8 @@
 
 #include "protocol/overlaycommands.h"
 #include "screens/overlays/animationviewcontroller.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(AnimationPushViewController)
 
 AnimationPushViewController::AnimationPushViewController() = default;
 AnimationPushViewController::~AnimationPushViewController() = default;

@@ -11,11 +11,8 @@
 #include "store/fmmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(ClockSetViewController)
 
 ClockSetViewController::ClockSetViewController()
     : m_chooser(new ServerChooser(ShebeiTag, this))

@@ -12,11 +12,8 @@
 #include "store/fmmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(SpotWordsViewController)
 
 namespace {
 // Direction labels in code order.

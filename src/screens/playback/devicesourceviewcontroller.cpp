@@ -4,11 +4,8 @@
 #include "protocol/catalogue.h"
 #include "protocol/playlistcommands.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(DeviceSourceViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");

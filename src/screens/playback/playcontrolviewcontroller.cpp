@@ -7,17 +7,13 @@
 #include "screens/playback/devicesourceviewcontroller.h"
 #include "session/commonmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(PlayControlViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");
 const QString kYes = QStringLiteral("YES");
 const QString kNo = QStringLiteral("NO");
-
 
 // What a mode shows on its button, and the pop-up once it is chosen.
 constexpr const char *kModelTitles[] = {

@@ -7,11 +7,8 @@
 #include "screens/playback/devicesourceviewcontroller.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(PlaySelectViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");
@@ -174,10 +171,7 @@ void PlaySelectViewController::clickedCellButtonWith(int action, int value)
 
 void PlaySelectViewController::addFilesAction()
 {
-    auto *files = qobject_cast<DeviceSourceViewController *>(
-        ScreenRegistry::create(QStringLiteral("DeviceSourceViewController")));
-    if (!files)
-        return;
+    auto *files = new DeviceSourceViewController;
     files->setWindowID(m_windowID);
     // "2": the chosen files come back here instead of going on a play list.
     files->setAddFilesType(QStringLiteral("2"));

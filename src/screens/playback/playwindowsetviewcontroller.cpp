@@ -7,11 +7,8 @@
 #include "session/commonmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(PlayWindowSetViewController)
 
 namespace {
 

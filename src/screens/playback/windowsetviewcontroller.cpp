@@ -8,18 +8,14 @@
 #include "store/fmmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(WindowSetViewController)
 
 namespace {
 const QString kWinID = QStringLiteral("WinID");
 const QString kChecked = QStringLiteral("checked");
 const QString kYes = QStringLiteral("YES");
 const QString kNo = QStringLiteral("NO");
-
 
 bool sameServer(const DeviceInfo &a, const DeviceInfo &b)
 {

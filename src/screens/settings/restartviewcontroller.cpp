@@ -1,11 +1,8 @@
 #include "screens/settings/restartviewcontroller.h"
 
 #include "protocol/settingscommands.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(RestartViewController)
 
 RestartViewController::RestartViewController() = default;
 

@@ -11,13 +11,10 @@
 #include "ui/datetimefield.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QTime>
 #include <iterator>
-
-QEVA_REGISTER_SCREEN(SystemSetViewController)
 
 namespace {
 const char *const kContext = "SystemSetViewController";

@@ -1,11 +1,8 @@
 #include "screens/settings/timecorrectionviewcontroller.h"
 
 #include "protocol/settingscommands.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(TimeCorrectionViewController)
 
 TimeCorrectionViewController::TimeCorrectionViewController() = default;
 

@@ -7,12 +7,9 @@
 #include "screens/timedplay/timingplayviewcontroller.h"
 #include "session/commonmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QSet>
-
-QEVA_REGISTER_SCREEN(AddTimePlayViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");

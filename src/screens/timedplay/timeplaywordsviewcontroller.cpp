@@ -6,11 +6,8 @@
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(TimePlayWordsViewController)
 
 TimePlayWordsViewController::TimePlayWordsViewController(QObject *parent)
     : KTBaseViewController(parent)

@@ -6,11 +6,8 @@
 #include "ui/datetimefield.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(TimingPlayViewController)
 
 TimingPlayViewController::TimingPlayViewController(QObject *parent)
     : KTBaseViewController(parent)

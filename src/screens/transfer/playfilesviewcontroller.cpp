@@ -9,14 +9,11 @@
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QTransform>
 #include <QUrl>
-
-QEVA_REGISTER_SCREEN(PlayFilesViewController)
 
 namespace {
 const QString kFilesType = QStringLiteral("filesType");
