@@ -3,6 +3,7 @@
 #include "clivalue.h"
 #include "core/appcontext.h"
 #include "core/logescape.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/settingscommands.h"
 #include "session/commonmanager.h"

@@ -3,6 +3,7 @@
 #include "clivalue.h"
 #include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
 #include "protocol/overlaycommands.h"
@@ -56,7 +57,7 @@ int text(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
+        const auto r = OverlayCommands::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the text query"));
             continue;
@@ -120,7 +121,7 @@ int textSet(CliCall &c)
         if (!probe.contains(QLatin1String(code)))
             probe.insert(QLatin1String(code), QStringLiteral("00"));
     QString misfit;
-    if (!OverlayCommands::spotWordsFrame(probe, &misfit))
+    if (!OverlayCommands::spotWords(probe, &misfit))
         return c.usage(QStringLiteral("%1 does not fit its field").arg(misfit == QLatin1String("wordsString") ? QStringLiteral("the text") : misfit));
 
     if (!c.connect())
@@ -132,7 +133,7 @@ int textSet(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
+        const auto r = OverlayCommands::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the text query"));
             continue;
@@ -174,7 +175,7 @@ int showClock(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
+        const auto r = OverlayCommands::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the clock query"));
             continue;
@@ -225,7 +226,7 @@ int clockSet(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
+        const auto r = OverlayCommands::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the clock query"));
             continue;

@@ -3,8 +3,11 @@
 #include "clivalue.h"
 #include "commandlist.h"
 
+#include "net/qvmethodlib.h"
+#include "net/requestsender.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/playlistcommands.h"
 
 #include <QJsonArray>
@@ -22,7 +25,7 @@ const QStringList kModes{QStringLiteral("loop"), QStringLiteral("random"), QStri
 
 QString code(int value)
 {
-    return QVmethodLib::TenToHexForTwo(value);
+    return HexCodec::TenToHexForTwo(value);
 }
 
 struct Entry
@@ -38,7 +41,7 @@ QList<std::optional<QList<Entry>>> askPlayList(CliCall &c)
     const QString entryCode = QLatin1String(Catalogue::kPlayListReply.codeText);
     const QString emptyCode = QLatin1String(Catalogue::kPlayListCountReply.codeText);
     const CliExpect expect{QStringLiteral("the play list query"), {entryCode, emptyCode}, [emptyCode](const QString &reply) {
-                               return reply.startsWith(emptyCode) || QVmethodLib::isLastOfSequence(reply);
+                               return reply.startsWith(emptyCode) || PlayListCommands::isLastOfSequence(reply);
                            }};
     const QList<CliReplies> replies =
         c.ask(expect, [](CliTarget &t) { QVmethodLib::getPlayControlListInfoWithWindowID(t.window); });
@@ -51,7 +54,7 @@ QList<std::optional<QList<Entry>>> askPlayList(CliCall &c)
         for (const QString &reply : replies[i].replies) {
             if (reply.startsWith(emptyCode))
                 break;
-            const auto e = QVmethodLib::getPlayControlListInfoWithModelNotice(reply);
+            const auto e = PlayListCommands::getPlayControlListInfoWithModelNotice(reply);
             if (!e) {
                 t.fail(QStringLiteral("unreadable entry in the play list"));
                 break;
@@ -84,7 +87,7 @@ int playlist(CliCall &c)
             t.lines << QStringLiteral("%1 [%2] %3").arg(row, 3).arg(e.checked ? QLatin1Char('x') : QLatin1Char(' ')).arg(e.path);
             entries.append(QJsonObject{{QStringLiteral("number"), row}, {QStringLiteral("path"), e.path},
                                        {QStringLiteral("checked"), e.checked}});
-            names << QVmethodLib::fileNameOfPath(e.path);
+            names << PlayListCommands::fileNameOfPath(e.path);
         }
         // Every entry carries the window's volume; the newest one counts, as on the play control screen.
         if (!lists[i]->isEmpty())
@@ -113,7 +116,7 @@ int play(CliCall &c)
             t.fail(QStringLiteral("there is no entry %1; the play list has %2").arg(*n).arg(entries.size()));
             return false;
         }
-        const QString index = QVmethodLib::TenToHex(*n - 1);
+        const QString index = HexCodec::TenToHex(*n - 1);
         QVmethodLib::getVedioSiglePlayWithVedioIndexHex(index, t.window);
         if (!entries.at(*n - 1).checked)
             QVmethodLib::sendFielsToListWithVedioIndexHex(index, QStringLiteral("01"), t.window);
@@ -162,7 +165,7 @@ int check(CliCall &c)
         return c.status();
     c.hand(QStringLiteral("entry %1 %2 sent").arg(*n).arg(*on ? QStringLiteral("checked") : QStringLiteral("unchecked")),
            [&](CliTarget &t) {
-               QVmethodLib::sendFielsToListWithVedioIndexHex(QVmethodLib::TenToHex(*n - 1),
+               QVmethodLib::sendFielsToListWithVedioIndexHex(HexCodec::TenToHex(*n - 1),
                                                               *on ? QStringLiteral("01") : QStringLiteral("00"), t.window);
                return true;
            });
@@ -177,7 +180,7 @@ int windowVolume(CliCall &c)
     if (!v || !c.connect())
         return c.status();
     c.hand(QStringLiteral("window volume %1 sent").arg(*v), [&](CliTarget &t) {
-        Frame::send(Catalogue::kWindowVolume, Frame::fill(Catalogue::kWindowVolume, {t.window, QVmethodLib::TenToHexForTwo(*v)}));
+        RequestSender::shared().send(PlayListCommands::windowVolume(t.window, *v));
         return true;
     });
     return c.finish();
@@ -191,10 +194,9 @@ int deleteEntry(CliCall &c)
     if (!n || !c.connect())
         return c.status();
     const bool withFile = c.isSet(QStringLiteral("with-file"));
-    const RequestSpec &spec = withFile ? Catalogue::kDeletePlayItem01 : Catalogue::kDeletePlayItem02;
     c.hand(QStringLiteral("delete entry %1%2 sent").arg(*n).arg(withFile ? QStringLiteral(" and its file") : QString()),
            [&](CliTarget &t) {
-               Frame::send(spec, Frame::fill(spec, {t.window, QVmethodLib::TenToHex(*n - 1)}));
+               RequestSender::shared().send(PlayListCommands::deleteEntry(t.window, *n - 1, withFile));
                return true;
            });
     return c.finish();
@@ -207,7 +209,7 @@ int clear(CliCall &c)
     if (!c.connect())
         return c.status();
     c.hand(QStringLiteral("clear sent"), [](CliTarget &t) {
-        Frame::send(Catalogue::kClearPlayList, Frame::fill(Catalogue::kClearPlayList, {t.window}));
+        RequestSender::shared().send(PlayListCommands::clearPlayList(t.window));
         return true;
     });
     return c.finish();
@@ -218,7 +220,7 @@ QList<std::optional<QList<QMap<QString, QString>>>> askFiles(CliCall &c)
 {
     CliExpect expect{QStringLiteral("the server files query"),
                      {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
-                     [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+                     [](const QString &reply) { return PlayListCommands::isLastOfSequence(reply); }};
     // A server without files does not answer at all.
     expect.silentWhenEmpty = true;
     const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
@@ -229,7 +231,7 @@ QList<std::optional<QList<QMap<QString, QString>>>> askFiles(CliCall &c)
             continue;
         QList<QMap<QString, QString>> files;
         for (const QString &reply : replies[i].replies) {
-            const auto f = QVmethodLib::getDeviceFilesListInfoWithModelNotice(reply);
+            const auto f = PlayListCommands::getDeviceFilesListInfoWithModelNotice(reply);
             if (!f) {
                 t.fail(QStringLiteral("unreadable entry in the server's files"));
                 break;
@@ -256,7 +258,7 @@ int files(CliCall &c)
         QJsonArray array;
         QStringList names;
         for (const auto &f : *lists[i]) {
-            const QString path = QVmethodLib::readableFileName(f.value(QStringLiteral("filesContentHex")));
+            const QString path = PlayListCommands::readableFileName(f.value(QStringLiteral("filesContentHex")));
             t.lines << path;
             array.append(path);
             names << path;
@@ -282,7 +284,7 @@ int append(CliCall &c)
         for (const QString &wanted : c.args()) {
             const auto match = std::find_if(files.cbegin(), files.cend(), [&wanted](const QMap<QString, QString> &f) {
                 const QString path = f.value(QStringLiteral("filesContent"));
-                return path == wanted || QVmethodLib::fileNameOfPath(path) == wanted;
+                return path == wanted || PlayListCommands::fileNameOfPath(path) == wanted;
             });
             if (match == files.cend()) {
                 t.fail(QStringLiteral("the server has no file \"%1\"").arg(wanted));

@@ -3,8 +3,8 @@
 #include "app/appdelegate.h"
 #include "clicall.h"
 #include "clioptions.h"
-#include "qevaversion.h"
 #include "core/appcontext.h"
+#include "qevaversion.h"
 #include "session/commonmanager.h"
 
 #include <QCoreApplication>

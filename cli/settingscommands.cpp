@@ -4,6 +4,7 @@
 #include "clivalue.h"
 #include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
 #include "protocol/settingscommands.h"
@@ -77,7 +78,7 @@ int settings(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        const auto s = QVmethodLib::getSystemInitInfoWithModelNotice(replies[i].replies.first());
+        const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies[i].replies.first());
         if (!s) {
             t.fail(QStringLiteral("unreadable reply to the settings query"));
             continue;
@@ -219,7 +220,7 @@ int settingsSet(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        const auto s = QVmethodLib::getSystemInitInfoWithModelNotice(replies[i].replies.first());
+        const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies[i].replies.first());
         if (!s)
             t.fail(QStringLiteral("unreadable reply to the settings query"));
         else
@@ -296,7 +297,7 @@ int volume(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        const auto v = QVmethodLib::getSystemYinliangValueWithModelNotice(replies[i].replies.first());
+        const auto v = SettingsCommands::getSystemYinliangValueWithModelNotice(replies[i].replies.first());
         if (!v) {
             t.fail(QStringLiteral("unreadable reply to the volume query"));
             continue;

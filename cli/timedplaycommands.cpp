@@ -4,8 +4,10 @@
 #include "clivalue.h"
 #include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
+#include "protocol/hexcodec.h"
 #include "protocol/playlistcommands.h"
 #include "protocol/timedplaycommands.h"
 
@@ -33,7 +35,7 @@ QString clockTypeName(const QString &hex)
 CliExpect schemeListQuery()
 {
     CliExpect e{QStringLiteral("the scheme list query"), {QLatin1String(Catalogue::kTimePlayListReply.codeText)},
-                [](const QString &reply) { return !QVmethodLib::isTimePlayReplyFollowed(reply); }};
+                [](const QString &reply) { return !TimedPlayCommands::isTimePlayReplyFollowed(reply); }};
     // A window without schemes gets no answer at all.
     e.silentWhenEmpty = true;
     return e;
@@ -51,7 +53,7 @@ QList<std::optional<QList<QVariantMap>>> askSchemes(CliCall &c)
             continue;
         QList<QVariantMap> schemes;
         for (const QString &reply : replies[i].replies) {
-            const auto s = QVmethodLib::getReceiveTimePlayListInfoNotice(reply);
+            const auto s = TimedPlayCommands::getReceiveTimePlayListInfoNotice(reply);
             if (!s) {
                 t.fail(QStringLiteral("unreadable scheme in the list"));
                 break;
@@ -131,7 +133,7 @@ int schemes(CliCall &c)
 QList<QList<QMap<QString, QString>>> askSchemeFiles(CliCall &c, const QList<QString> &projectIds)
 {
     CliExpect e{QStringLiteral("the scheme files query"), {QLatin1String(Catalogue::kTimePlayFilesReply.codeText)},
-                [](const QString &reply) { return !QVmethodLib::isTimePlayReplyFollowed(reply); }};
+                [](const QString &reply) { return !TimedPlayCommands::isTimePlayReplyFollowed(reply); }};
     e.silentWhenEmpty = true;
     const QList<CliReplies> replies = c.ask(e, [&](CliTarget &t) {
         QVmethodLib::getTimePlayDetailInfoWithWindowID(t.window, projectIds[&t - c.targets().constData()]);
@@ -142,7 +144,7 @@ QList<QList<QMap<QString, QString>>> askSchemeFiles(CliCall &c, const QList<QStr
         for (const QString &reply : replies[i].replies) {
             if (t.failed())
                 break;
-            const auto f = QVmethodLib::getTimePlayListFilesInfoWithModelNotice(reply);
+            const auto f = TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(reply);
             if (!f)
                 t.fail(QStringLiteral("unreadable file of the scheme"));
             else
@@ -352,25 +354,24 @@ std::optional<SchemeChange> readSchemeChange(CliCall &c)
 
 // The parameter fields of a scheme: the stored one's (or the editor's
 // defaults for a new one), with the change over them.
-QVmethodLib::TimePlayParamFields schemeFields(const CliTarget &t, int id, const QVariantMap &stored, const SchemeChange &ch)
+TimedPlayCommands::TimePlayParamFields schemeFields(const CliTarget &t, int id, const QVariantMap &stored, const SchemeChange &ch)
 {
-    using namespace QVmethodLib;
     const QVariantMap clock = stored.value(QStringLiteral("clockDict")).toMap();
     const QVariantMap words = stored.value(QStringLiteral("wordsDict")).toMap();
     const QVariantMap time = stored.value(QStringLiteral("timeDict")).toMap();
     const auto keep = [](const QVariantMap &m, const char *key, const QString &fallback) {
         return m.contains(QLatin1String(key)) ? m.value(QLatin1String(key)).toString() : fallback;
     };
-    TimePlayParamFields f;
+    TimedPlayCommands::TimePlayParamFields f;
     f.windowID = t.window;
-    f.projectIDHex = TenToHexForTwo(id);
+    f.projectIDHex = HexCodec::TenToHexForTwo(id);
     const QString name = ch.name ? *ch.name : stored.value(QStringLiteral("projectName")).toString();
-    f.projectNameHex = chineseToHex(name);
-    f.projectNameLenHex = TenToHex(f.projectNameHex.size() / 2);
-    f.clockTypeHex = ch.clockType ? TenToHexForTwo(*ch.clockType) : keep(clock, "clockTypeHex", QStringLiteral("00"));
+    f.projectNameHex = HexCodec::chineseToHex(name);
+    f.projectNameLenHex = HexCodec::TenToHex(f.projectNameHex.size() / 2);
+    f.clockTypeHex = ch.clockType ? HexCodec::TenToHexForTwo(*ch.clockType) : keep(clock, "clockTypeHex", QStringLiteral("00"));
     const auto clockNumber = [&](const char *key, const char *storedKey) {
-        return ch.clockNumbers.contains(QLatin1String(key)) ? TenToHex(ch.clockNumbers.value(QLatin1String(key)))
-                                                            : keep(clock, storedKey, TenToHex(0));
+        return ch.clockNumbers.contains(QLatin1String(key)) ? HexCodec::TenToHex(ch.clockNumbers.value(QLatin1String(key)))
+                                                            : keep(clock, storedKey, HexCodec::TenToHex(0));
     };
     f.clockXHex = clockNumber("x", "clockXHex");
     f.clockYHex = clockNumber("y", "clockYHex");
@@ -386,19 +387,19 @@ QVmethodLib::TimePlayParamFields schemeFields(const CliTarget &t, int id, const 
     const auto textNumber = [&](const char *key, const char *storedKey, int bytes) {
         if (ch.textNumbers.contains(QLatin1String(key))) {
             const qint64 v = ch.textNumbers.value(QLatin1String(key));
-            return bytes == 1 ? TenToHexForTwo(v) : TenToHex(v);
+            return bytes == 1 ? HexCodec::TenToHexForTwo(v) : HexCodec::TenToHex(v);
         }
-        return keep(words, storedKey, bytes == 1 ? TenToHexForTwo(0) : TenToHex(0));
+        return keep(words, storedKey, bytes == 1 ? HexCodec::TenToHexForTwo(0) : HexCodec::TenToHex(0));
     };
     f.wordSpeedHex = textNumber("speed", "wordSpeedHex", 1);
     f.wordSizeHex = textNumber("size", "wordSizeHex", 1);
     f.wordXHex = textNumber("x", "wordXHex", 2);
     f.wordYHex = textNumber("y", "wordYHex", 2);
     f.wordZHex = textNumber("z", "wordZHex", 2);
-    f.wordsHex = ch.text ? chineseToHex(*ch.text) : keep(words, "wordString", QString());
-    f.wordsLenHex = TenToHex(f.wordsHex.size() / 2);
-    f.timeHex = ch.schedule ? chineseToHex(*ch.schedule) : keep(time, "timeStartString", QString());
-    f.timeLenHex = TenToHex(f.timeHex.size() / 2);
+    f.wordsHex = ch.text ? HexCodec::chineseToHex(*ch.text) : keep(words, "wordString", QString());
+    f.wordsLenHex = HexCodec::TenToHex(f.wordsHex.size() / 2);
+    f.timeHex = ch.schedule ? HexCodec::chineseToHex(*ch.schedule) : keep(time, "timeStartString", QString());
+    f.timeLenHex = HexCodec::TenToHex(f.timeHex.size() / 2);
     return f;
 }
 
@@ -421,7 +422,7 @@ std::optional<int> nextSchemeId(const QList<QVariantMap> &schemes)
 // scheme whose own fields read as ff00 would, as the last of the list, leave
 // the list without an end: the window's schemes could not be read again.
 // Names the options whose fields make up such an ff00; none when clean.
-QStringList fieldsReadingAsListMark(const QVmethodLib::TimePlayParamFields &f)
+QStringList fieldsReadingAsListMark(const TimedPlayCommands::TimePlayParamFields &f)
 {
     const QString reply = QLatin1String(Catalogue::kTimePlayListReply.codeText);
     const std::pair<const char *, QString> parts[] = {
@@ -455,7 +456,7 @@ QStringList fieldsReadingAsListMark(const QVmethodLib::TimePlayParamFields &f)
         text += hex.toLower();
     }
     QStringList names;
-    if (!QVmethodLib::isTimePlayReplyFollowed(text))
+    if (!TimedPlayCommands::isTimePlayReplyFollowed(text))
         return names;
     const QLatin1String mark("ff00");
     for (qsizetype at = text.indexOf(mark); at >= 0; at = text.indexOf(mark, at + 1)) {
@@ -474,7 +475,7 @@ QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringLi
 {
     CliExpect expect{QStringLiteral("the server files query"),
                      {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
-                     [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+                     [](const QString &reply) { return PlayListCommands::isLastOfSequence(reply); }};
     // A server without files does not answer at all.
     expect.silentWhenEmpty = true;
     const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
@@ -485,13 +486,13 @@ QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringLi
             continue;
         QList<QMap<QString, QString>> files;
         for (const QString &reply : replies[i].replies)
-            if (const auto f = QVmethodLib::getDeviceFilesListInfoWithModelNotice(reply))
+            if (const auto f = PlayListCommands::getDeviceFilesListInfoWithModelNotice(reply))
                 files << *f;
         QVariantList chosen;
         for (const QString &name : wanted) {
             const auto match = std::find_if(files.cbegin(), files.cend(), [&name](const QMap<QString, QString> &f) {
                 const QString path = f.value(QStringLiteral("filesContent"));
-                return path == name || QVmethodLib::fileNameOfPath(path) == name;
+                return path == name || PlayListCommands::fileNameOfPath(path) == name;
             });
             if (match == files.cend()) {
                 t.fail(QStringLiteral("the server has no file \"%1\"").arg(name));
@@ -539,10 +540,10 @@ int schemeSet(CliCall &c)
             t.fail(QStringLiteral("window %1 has no scheme %2; a new one needs --name, --schedule and files").arg(t.window).arg(ids[i]));
             continue;
         }
-        idHex[i] = QVmethodLib::TenToHexForTwo(ids[i]);
-        const QVmethodLib::TimePlayParamFields fields = schemeFields(t, ids[i], stored, *ch);
-        const auto frame = QVmethodLib::getTimePlayParamWithFields(fields);
-        if (!frame) {
+        idHex[i] = HexCodec::TenToHexForTwo(ids[i]);
+        const TimedPlayCommands::TimePlayParamFields fields = schemeFields(t, ids[i], stored, *ch);
+        const auto parameters = TimedPlayCommands::schemeParameters(fields);
+        if (!parameters) {
             t.fail(QStringLiteral("not sent: the scheme does not fit its frame"));
             continue;
         }
@@ -556,7 +557,7 @@ int schemeSet(CliCall &c)
                               t.window, marks.size() == 1 ? QStringLiteral("it") : QStringLiteral("one of them")));
             continue;
         }
-        frames[i] = *frame;
+        frames[i] = parameters->frame;
     }
 
     // The files: the ones named, or those the scheme already plays.

@@ -6,6 +6,7 @@
 #include "commandlist.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "net/sendsocket.h"
 #include "protocol/transfercommands.h"
 

@@ -4,7 +4,9 @@
 #include "clivalue.h"
 #include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
+#include "protocol/hexcodec.h"
 #include "protocol/windowcommands.h"
 
 #include <QJsonArray>
@@ -149,7 +151,7 @@ QList<std::optional<QMap<QString, QString>>> askWindows(CliCall &c)
         CliTarget &t = c.targets()[i];
         if (t.failed())
             continue;
-        out[i] = QVmethodLib::getPlayWindowInitInfoWithModelNotice(replies[i].replies.first());
+        out[i] = WindowCommands::getPlayWindowInitInfoWithModelNotice(replies[i].replies.first());
         if (!out[i])
             t.fail(QStringLiteral("unreadable reply to the window settings query"));
     }
@@ -205,10 +207,10 @@ int windowSet(CliCall &c)
         const auto v = c.choice(c.value(QStringLiteral("effect")), QStringLiteral("--effect"), kSwitchEffects);
         if (!v)
             return c.status();
-        change.insert(QStringLiteral("animationHex"), QVmethodLib::TenToHex(*v));
+        change.insert(QStringLiteral("animationHex"), HexCodec::TenToHex(*v));
     }
     if (const auto v = c.numberOption(QStringLiteral("interval"), 0, 65535, ok))
-        change.insert(QStringLiteral("qiehuanjiangeHex"), QVmethodLib::TenToHex(*v));
+        change.insert(QStringLiteral("qiehuanjiangeHex"), HexCodec::TenToHex(*v));
     if (!ok)
         return c.status();
     if (change.isEmpty())
@@ -228,8 +230,8 @@ int windowSet(CliCall &c)
                       {QStringLiteral("weizhiY"), s.value(QStringLiteral("YLong"))},
                       {QStringLiteral("daxiaoX"), s.value(QStringLiteral("WLong"))},
                       {QStringLiteral("daxiaoY"), s.value(QStringLiteral("HLong"))},
-                      {QStringLiteral("animationHex"), QVmethodLib::TenToHex(s.value(QStringLiteral("ChangeType")).toLongLong())},
-                      {QStringLiteral("qiehuanjiangeHex"), QVmethodLib::TenToHex(s.value(QStringLiteral("Changejiange")).toLongLong())}};
+                      {QStringLiteral("animationHex"), HexCodec::TenToHex(s.value(QStringLiteral("ChangeType")).toLongLong())},
+                      {QStringLiteral("qiehuanjiangeHex"), HexCodec::TenToHex(s.value(QStringLiteral("Changejiange")).toLongLong())}};
         for (auto it = change.cbegin(); it != change.cend(); ++it)
             p.insert(it.key(), it.value());
         for (const char *key : {"weizhiX", "weizhiY"}) {

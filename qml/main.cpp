@@ -1,15 +1,17 @@
 // qeva-remote: the client, a phone-shaped Qt Quick window over the client core.
+#include "app/appdelegate.h"
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/requestsender.h"
+#include "net/udpsocketcontroller.h"
 #include "pagerenderer.h"
+#include "qevaversion.h"
 #include "qmlshell.h"
 #include "screens/discovery/scandeviceviewcontroller.h"
 #include "screens/screenlist.h"
 #include "ui/ktbaseviewcontroller.h"
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
-#include "app/appdelegate.h"
-#include "qevaversion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -139,6 +141,8 @@ int main(int argc, char *argv[])
 
     AppContext ctx(options.config);
     registerScreens();
+    // Requests leave through the UDP endpoint.
+    RequestSender::shared().setSender(&UdpSocketController::shareInstance());
 
     if (!options.renderPage.isEmpty()) {
         KTBaseViewController *screen = ScreenRegistry::create(options.renderPage);

@@ -1,7 +1,8 @@
+#include "net/replyrouter.h"
+#include "net/requestsender.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
-#include "protocol/replyrouter.h"
 #include "session/commonmanager.h"
 #include "support/testcontext.h"
 
@@ -37,10 +38,10 @@ protected:
 TEST_F(EndpointTest, RequestsReachTheServerByteForByteOnTheirPort)
 {
     selectServer(QStringLiteral("127.0.0.2"));
-    Frame::send(Catalogue::kRestart, Frame::fill(Catalogue::kRestart));
+    RequestSender::shared().send(Frame::build(Catalogue::kRestart));
     EXPECT_EQ(next(m_control), QByteArray("\x41\x4e\x44\x01\x55\x06", 6));
 
-    Frame::send(Catalogue::kSetVolume, Frame::fill(Catalogue::kSetVolume, {QStringLiteral("0a")}));
+    RequestSender::shared().send(Frame::build(Catalogue::kSetVolume, {QStringLiteral("0a")}));
     EXPECT_EQ(next(m_time), QByteArray("\x41\x4e\x44\x01\x5a\x03\x0a", 7));
     spinFor(50);
     EXPECT_FALSE(m_control.hasPendingDatagrams()) << "the volume family must not reach the control port";

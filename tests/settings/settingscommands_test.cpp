@@ -1,3 +1,6 @@
+#include "core/deviceclock.h"
+#include "net/qvmethodlib.h"
+#include "protocol/hexcodec.h"
 #include "protocol/settingscommands.h"
 #include "support/testcontext.h"
 
@@ -187,17 +190,17 @@ TEST(SettingsReplyTest, GivesTheDictionaryOfTheReply)
     };
     for (const ReplyCase &c : cases) {
         SCOPED_TRACE(c.name);
-        const auto parsed = QVmethodLib::getSystemInitInfoWithModelNotice(c.hex);
+        const auto parsed = SettingsCommands::getSystemInitInfoWithModelNotice(c.hex);
         ASSERT_TRUE(parsed.has_value());
         EXPECT_EQ(*parsed, c.expected);
         // Whatever follows the rotation byte is not part of the record.
-        EXPECT_EQ(QVmethodLib::getSystemInitInfoWithModelNotice(c.hex + "ff00"), parsed);
+        EXPECT_EQ(SettingsCommands::getSystemInitInfoWithModelNotice(c.hex + "ff00"), parsed);
     }
 }
 
 TEST(SettingsReplyTest, VolumeReplyGivesMaximumAndCurrent)
 {
-    const auto parsed = QVmethodLib::getSystemYinliangValueWithModelNotice("414e44025503" "0f" "07");
+    const auto parsed = SettingsCommands::getSystemYinliangValueWithModelNotice("414e44025503" "0f" "07");
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(*parsed, (Dict{{"MaxyinliangValue", "15"}, {"TheyinliangValue", "7"}}));
 }
@@ -210,12 +213,12 @@ TEST(SettingsReplyTest, AReplyCutAnywhereGivesNothing)
     for (const QString &full : {QString(kFullReply), QString(kPlaceholderReply)}) {
         for (qsizetype n = 0; n < full.size(); ++n) {
             SCOPED_TRACE(n);
-            EXPECT_FALSE(QVmethodLib::getSystemInitInfoWithModelNotice(full.left(n)).has_value());
+            EXPECT_FALSE(SettingsCommands::getSystemInitInfoWithModelNotice(full.left(n)).has_value());
         }
     }
     const QString volume = "414e44025503" "0f" "07";
     for (qsizetype n = 0; n < volume.size(); ++n)
-        EXPECT_FALSE(QVmethodLib::getSystemYinliangValueWithModelNotice(volume.left(n)).has_value()) << n;
+        EXPECT_FALSE(SettingsCommands::getSystemYinliangValueWithModelNotice(volume.left(n)).has_value()) << n;
 }
 
 TEST(SettingsReplyTest, LengthsPastTheEndAndTextThatIsNotHexGiveNothing)
@@ -232,8 +235,8 @@ TEST(SettingsReplyTest, LengthsPastTheEndAndTextThatIsNotHexGiveNothing)
         "414e44025501" "zz" "00" "00c8" "01" "03" "0000" "0000" "0000" "0000" "01" "00ff" "0080" "0000" "02" "01",
     };
     for (const QString &hex : bad)
-        EXPECT_FALSE(QVmethodLib::getSystemInitInfoWithModelNotice(hex).has_value()) << hex.toStdString();
-    EXPECT_FALSE(QVmethodLib::getSystemYinliangValueWithModelNotice("414e44025503" "0x" "07").has_value());
+        EXPECT_FALSE(SettingsCommands::getSystemInitInfoWithModelNotice(hex).has_value()) << hex.toStdString();
+    EXPECT_FALSE(SettingsCommands::getSystemYinliangValueWithModelNotice("414e44025503" "0x" "07").has_value());
 }
 
 } // namespace

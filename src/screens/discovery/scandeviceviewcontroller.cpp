@@ -2,11 +2,12 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
+#include "net/replyrouter.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/catalogue.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/logincommands.h"
-#include "protocol/replyrouter.h"
 #include "screens/discovery/homeviewcontroller.h"
 #include "screens/shell/slidezoommenucontroller.h"
 #include "screens/shell/systemviewcontroller.h"
@@ -243,7 +244,7 @@ void ScanDeviceViewController::getInitShebeiInfoWitShebeiHexString(const QString
         const QString key = userIdKey(d.deviceName, d.deviceIp);
         qint64 userId = prefs.integer(key);
         if (userId == 0)
-            userId = CommonClass::getRandomNumber(100000, 999999);
+            userId = HexCodec::getRandomNumber(100000, 999999);
         prefs.setString(key, QString::number(userId));
     };
 

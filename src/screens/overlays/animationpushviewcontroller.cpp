@@ -1,5 +1,6 @@
 #include "screens/overlays/animationpushviewcontroller.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/overlaycommands.h"
 #include "screens/overlays/animationviewcontroller.h"
 

@@ -4,8 +4,9 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/overlaycommands.h"
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
@@ -90,7 +91,7 @@ void ClockSetViewController::executeSwitchChange(bool on)
 
 void ClockSetViewController::didReceiveClocoInfoNotice(const QString &replyHex)
 {
-    const auto reply = QVmethodLib::getClockSetInitInfoWithModelNotice(replyHex);
+    const auto reply = OverlayCommands::getClockSetInitInfoWithModelNotice(replyHex);
     if (!reply) {
         qevaLog(lcScreens, QStringLiteral("ClockSetViewController: reply too short, dropped: %1").arg(replyHex));
         return;
@@ -125,7 +126,7 @@ void ClockSetViewController::doneAction()
 
 void ClockSetViewController::sendSetClockOrder()
 {
-    auto value = [](const QString &text) { return CommonClass::returnReplaceNull(text); };
+    auto value = [](const QString &text) { return HexCodec::returnReplaceNull(text); };
     const QMap<QString, QString> parameters{
         {QStringLiteral("weizhiX"), value(m_xText)},     {QStringLiteral("weizhiY"), value(m_yText)},
         {QStringLiteral("daxiaoX"), value(m_widthText)}, {QStringLiteral("daxiaoY"), value(m_heightText)},

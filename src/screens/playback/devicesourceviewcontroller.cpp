@@ -1,6 +1,7 @@
 #include "screens/playback/devicesourceviewcontroller.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/playlistcommands.h"
 #include "ui/popupcenter.h"
@@ -46,7 +47,7 @@ QVariantList DeviceSourceViewController::rows() const
         out << QVariantMap{
             {QStringLiteral("number"), QString::number(i + 1)},
             {QStringLiteral("fileName"),
-             QVmethodLib::fileNameOfPath(entry.value(QStringLiteral("filesContent")).toString())},
+             PlayListCommands::fileNameOfPath(entry.value(QStringLiteral("filesContent")).toString())},
             {kChecked, entry.value(kChecked).toString() == kYes},
         };
     }
@@ -91,14 +92,14 @@ void DeviceSourceViewController::didReceiveDeviceFilesInfoNotice(const QString &
 {
     // A file whose byte count points past the end is dropped; when it is
     // the last, it still ends the list.
-    if (auto entry = QVmethodLib::getDeviceFilesListInfoWithModelNotice(replyHex)) {
+    if (auto entry = PlayListCommands::getDeviceFilesListInfoWithModelNotice(replyHex)) {
         entry->remove(QStringLiteral("isFinished"));
         QVariantMap map;
         for (auto it = entry->cbegin(); it != entry->cend(); ++it)
             map.insert(it.key(), it.value());
         m_loading << map;
     }
-    if (!QVmethodLib::isLastOfSequence(replyHex))
+    if (!PlayListCommands::isLastOfSequence(replyHex))
         return;
     const QVariantList entries = m_loading;
     m_loading.clear();

@@ -2,6 +2,7 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/timedplaycommands.h"
 #include "screens/playback/devicesourceviewcontroller.h"
@@ -72,7 +73,7 @@ QVariantList PlaySelectViewController::rows() const
 void PlaySelectViewController::didReceiveTimePlayListFilesInfoNotice(const QString &replyHex)
 {
     // An unreadable reply is left out but still ends its sequence.
-    if (const auto entry = QVmethodLib::getTimePlayListFilesInfoWithModelNotice(replyHex)) {
+    if (const auto entry = TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(replyHex)) {
         QVariantMap map;
         for (auto it = entry->cbegin(); it != entry->cend(); ++it)
             map.insert(it.key(), it.value());
@@ -80,7 +81,7 @@ void PlaySelectViewController::didReceiveTimePlayListFilesInfoNotice(const QStri
     } else {
         qCWarning(lcScreens) << "unreadable timed-play file reply" << replyHex;
     }
-    if (QVmethodLib::isTimePlayReplyFollowed(replyHex))
+    if (TimedPlayCommands::isTimePlayReplyFollowed(replyHex))
         return;
     // Files chosen on the server files screen meanwhile stay on show: a
     // late answer must not hide what "完成" would send.

@@ -1,7 +1,9 @@
 #include "screens/playback/windowsetviewcontroller.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
 #include "protocol/windowcommands.h"
 #include "session/commonmanager.h"

@@ -2,9 +2,10 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/settingscommands.h"
 #include "screens/common/serverchooser.h"
 #include "session/commonmanager.h"
@@ -133,7 +134,7 @@ void SystemSetViewController::getSystemInfo()
 
 void SystemSetViewController::didReceiveSystemInfoNotice(const QString &replyHex)
 {
-    const auto parsed = QVmethodLib::getSystemInitInfoWithModelNotice(replyHex);
+    const auto parsed = SettingsCommands::getSystemInitInfoWithModelNotice(replyHex);
     if (!parsed) {
         qevaLog(lcScreens, QStringLiteral("system settings: reply dropped, shorter than its layout"));
         return;
@@ -185,7 +186,7 @@ void SystemSetViewController::didReceiveSystemInfoNotice(const QString &replyHex
 
 void SystemSetViewController::didReceiveSystemYinliangValueInfoNotice(const QString &replyHex)
 {
-    const auto parsed = QVmethodLib::getSystemYinliangValueWithModelNotice(replyHex);
+    const auto parsed = SettingsCommands::getSystemYinliangValueWithModelNotice(replyHex);
     if (!parsed) {
         qevaLog(lcScreens, QStringLiteral("system settings: volume reply dropped, shorter than its layout"));
         return;
@@ -235,13 +236,13 @@ bool SystemSetViewController::sendSetSystemInfo()
         return false;
     }
     const QMap<QString, QString> parameters{
-        {QStringLiteral("liangdu"), CommonClass::returnReplaceNull(m_liangdu)},
-        {QStringLiteral("time"), CommonClass::returnReplaceNull(m_setTimeField->text())},
-        {QStringLiteral("TransPath"), CommonClass::returnReplaceNull(m_transPathString)},
-        {QStringLiteral("isRestartDevice"), CommonClass::returnReplaceNull(m_isRestartDevice)},
-        {QStringLiteral("isSkipLogin"), CommonClass::returnReplaceNull(m_isSkipLogin)},
-        {QStringLiteral("isOpenWifi"), CommonClass::returnReplaceNull(m_isOpenWifi)},
-        {QStringLiteral("colorType"), CommonClass::returnReplaceNull(m_colorType)},
+        {QStringLiteral("liangdu"), HexCodec::returnReplaceNull(m_liangdu)},
+        {QStringLiteral("time"), HexCodec::returnReplaceNull(m_setTimeField->text())},
+        {QStringLiteral("TransPath"), HexCodec::returnReplaceNull(m_transPathString)},
+        {QStringLiteral("isRestartDevice"), HexCodec::returnReplaceNull(m_isRestartDevice)},
+        {QStringLiteral("isSkipLogin"), HexCodec::returnReplaceNull(m_isSkipLogin)},
+        {QStringLiteral("isOpenWifi"), HexCodec::returnReplaceNull(m_isOpenWifi)},
+        {QStringLiteral("colorType"), HexCodec::returnReplaceNull(m_colorType)},
     };
     return report(QVmethodLib::sendSetSystemInfoWithParamaters(parameters));
 }
@@ -272,9 +273,9 @@ bool SystemSetViewController::sendColour()
     if (!checkServerSelected())
         return false;
     const QMap<QString, QString> parameters{
-        {QStringLiteral("redValue"), CommonClass::returnReplaceNull(m_redValue)},
-        {QStringLiteral("greenValue"), CommonClass::returnReplaceNull(m_greenValue)},
-        {QStringLiteral("blueValue"), CommonClass::returnReplaceNull(m_blueValue)},
+        {QStringLiteral("redValue"), HexCodec::returnReplaceNull(m_redValue)},
+        {QStringLiteral("greenValue"), HexCodec::returnReplaceNull(m_greenValue)},
+        {QStringLiteral("blueValue"), HexCodec::returnReplaceNull(m_blueValue)},
     };
     return report(QVmethodLib::sendSetSystemColorWithParamaters(parameters));
 }

@@ -1,5 +1,6 @@
 #include "screens/settings/timecorrectionviewcontroller.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/settingscommands.h"
 
 #include <QCoreApplication>
