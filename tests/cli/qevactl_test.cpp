@@ -29,6 +29,18 @@ TEST_F(CliTest, ScanListsServersAndAnswersThemWithTheLogin)
     EXPECT_EQ(o.value(QStringLiteral("login")).toString(), QStringLiteral("locked"));
 }
 
+// A server's name is the server's to choose: whatever it holds, the output
+// keeps one line per server, and a script can tell the name apart.
+TEST_F(CliTest, AServersNameCannotForgeALineOfTheOutput)
+{
+    startSim(0, {QStringLiteral("--name"), QStringLiteral("lobby\n127.0.0.9 fake ok")});
+    const Run r = ctl({QStringLiteral("scan")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(r.lines().size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(r.lines().constFirst().startsWith(QStringLiteral("127.0.0.2 \"lobby\\n127.0.0.9 fake ok\" ok ")))
+        << r.out.toStdString();
+}
+
 TEST_F(CliTest, ServerByNameIsFoundByAScanAndByAddressWithout)
 {
     startSim(0, {QStringLiteral("--name"), QStringLiteral("lobby"), QStringLiteral("--windows"), QStringLiteral("03")});
