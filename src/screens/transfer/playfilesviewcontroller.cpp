@@ -160,6 +160,8 @@ void PlayFilesViewController::didFinishPickingFile(const QString &pathOrUrl)
 {
     const QUrl url(pathOrUrl);
     const QString path = url.isLocalFile() ? url.toLocalFile() : pathOrUrl;
+    MediaPicker::shared().rememberPicked(path);
+    Q_EMIT albumFolderChanged();
     imagePickerController(MediaPicker::mediaFromFile(path));
 }
 
