@@ -8,6 +8,7 @@
 #include "protocol/logincommands.h"
 #include "protocol/replyrouter.h"
 #include "screens/discovery/homeviewcontroller.h"
+#include "screens/shell/screenopener.h"
 #include "screens/shell/slidezoommenucontroller.h"
 #include "screens/shell/systemviewcontroller.h"
 #include "session/commonmanager.h"
@@ -60,6 +61,10 @@ void ScanDeviceViewController::viewDidLoad()
 {
     setTitle(QCoreApplication::translate("ScanDeviceViewController", "QEVLUX客户端"));
     m_scanButtonTitle = QCoreApplication::translate("ScanDeviceViewController", "扫描服务端设备");
+    // Servers answer to the client's own address, so it can be set before
+    // any server is known.
+    configureBarbuttonItemStyle(0, QCoreApplication::translate("ScanDeviceViewController", "本机地址"),
+                                [this] { openPhoneAddress(); });
     m_angle = 0;
     m_progress = 0;
     m_dataSource.clear();
@@ -181,6 +186,14 @@ void ScanDeviceViewController::openMainScreens()
     nav->setNavigationBarHidden(true);
     if (!nav->push(slider))
         delete slider;
+}
+
+void ScanDeviceViewController::openPhoneAddress()
+{
+    // A scan running under the page would open the server list over it.
+    if (m_scanning)
+        setScanning(false);
+    ScreenOpener::pushScreenNamed(navigationController(), QStringLiteral("PhoneAddressViewController"));
 }
 
 void ScanDeviceViewController::returnToThisScreen()

@@ -14,7 +14,8 @@
 // of the process. It is the receiver of the server socket and owns the
 // connection replies: it records every announcing server and play state,
 // answers each announcement with the login frame, and after a scan of
-// 10 seconds opens the side-menu container around the server list.
+// 10 seconds opens the side-menu container around the server list. Its
+// right bar button opens the own-address page.
 class ScanDeviceViewController : public KTBaseViewController
 {
     Q_OBJECT
@@ -58,6 +59,8 @@ public:
 
     // Makes this screen the receiver of the server socket again.
     void becomeServerDelegate();
+    // The right bar button: the own-address page, over this screen.
+    void openPhoneAddress();
 
 Q_SIGNALS:
     void scanStateChanged();
