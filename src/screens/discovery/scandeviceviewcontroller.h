@@ -73,10 +73,16 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
+    // What the message line says.
+    enum class Message { None, Waiting, Count };
+
     void setScanning(bool scanning);
+    QString scanButtonText() const;
     void setMessageText(const QString &text);
+    void writeMessage();
     void finishScan();
     void openMainScreens();
     void returnToThisScreen();
@@ -89,6 +95,7 @@ private:
     float m_angle = 0;
     float m_progress = 0;
     QString m_messageText;
+    Message m_message = Message::None;
     QString m_userName;
     QList<DeviceInfo> m_dataSource;
     QHash<QString, qsizetype> m_rowOfUserId; // userId -> index in m_dataSource
