@@ -1,9 +1,12 @@
 // The language of the UI: the locale decides until the user chooses, the
 // choice is kept, and a change reaches every living screen at once.
+#include "protocol/catalogue.h"
+#include "screens/playback/playwindowsetviewcontroller.h"
 #include "support/testcontext.h"
+#include "ui/datetimefield.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/ktbaseviewcontroller.h"
-#include "ui/datetimefield.h"
+#include "ui/pickerfield.h"
 #include "ui/rowlistmodel.h"
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
@@ -191,6 +194,35 @@ TEST_F(UiLanguageTest, EveryScreenSetsItsTextsAgainInTheNewLanguage)
         nav.pop();
         language().setChoice(UiLanguage::Chinese);
         EXPECT_EQ(heldTexts(screen), chinese);
+        nav.popToRoot();
+    }
+}
+
+TEST_F(UiLanguageTest, TextsShownFromAServersReplyFollowToo)
+{
+    struct Case
+    {
+        const char *fields; // of the window's reply: x, y, width, height, interval, effect
+        const char *chinese, *english;
+    };
+    const Case cases[] = {
+        {"0000" "0000" "0064" "0064" "0009" "0005", "淡入淡出", "Fade"},
+        {"0000" "0000" "0064" "0064" "000c" "0005", "未知效果 (12)", "Unknown transition (12)"},
+    };
+    KTBaseNavigationController &nav = UiKit::shared().navigation();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.chinese);
+        language().setChoice(UiLanguage::Chinese);
+        auto *screen = qobject_cast<PlayWindowSetViewController *>(
+            ScreenRegistry::create(QStringLiteral("PlayWindowSetViewController")));
+        ASSERT_TRUE(screen && nav.push(screen));
+        ctx().notices().post(QLatin1String(Catalogue::kWindowInfoReply.notice),
+                             QStringLiteral("414e44025201") + QLatin1String(c.fields));
+        EXPECT_EQ(screen->animationField()->text(), QString::fromUtf8(c.chinese));
+        language().setChoice(UiLanguage::English);
+        EXPECT_EQ(screen->animationField()->text(), QLatin1String(c.english));
+        language().setChoice(UiLanguage::Chinese);
+        EXPECT_EQ(screen->animationField()->text(), QString::fromUtf8(c.chinese));
         nav.popToRoot();
     }
 }
