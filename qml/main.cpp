@@ -6,6 +6,7 @@
 #include "ui/ktbaseviewcontroller.h"
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
+#include "ui/uilanguage.h"
 #include "app/appdelegate.h"
 #include "qevaversion.h"
 
@@ -136,6 +137,9 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
 
     AppContext ctx(options.config);
+    // Chinese, English or as the system's locale says, before any screen
+    // sets its texts (the user's choice is in the preferences).
+    UiLanguage::shared().apply();
 
     if (!options.renderPage.isEmpty()) {
         KTBaseViewController *screen = ScreenRegistry::create(options.renderPage);

@@ -8,6 +8,11 @@ QEVA_REGISTER_SCREEN(SoftInfoViewController)
 
 SoftInfoViewController::SoftInfoViewController()
 {
+    retranslate();
+}
+
+void SoftInfoViewController::retranslate()
+{
     setTitle(QCoreApplication::translate("SoftInfoViewController", "软件信息"));
 }
 

@@ -77,17 +77,24 @@ PlayFilesViewController::~PlayFilesViewController()
 
 void PlayFilesViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("PlayFilesViewController", "视频文件传输"));
     m_selectedType = false;
     m_choosePlayArray.clear();
     m_fileCurrentSize = 0;
     updateSelectAllButton();
+    retranslate();
     context().notices().subscribe(this, QLatin1String(SendSocket::kFilesLengthNotice),
                                   [this](const QVariant &o) { didSendFilesLengthInfoNotice(o); });
     context().notices().subscribe(this, QLatin1String(SendSocket::kFilesDoneNotice),
                                   [this](const QVariant &o) { didSendFilesInfoDoneNotice(o); });
     context().notices().subscribe(this, QLatin1String(SendSocket::kFilesFailedNotice),
                                   [this](const QVariant &o) { didSendFilesFailedNotice(o); });
+}
+
+void PlayFilesViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("PlayFilesViewController", "视频文件传输"));
+    if (hasRightBarButton())
+        updateSelectAllButton();
 }
 
 void PlayFilesViewController::viewWillAppear()

@@ -49,7 +49,7 @@ class PlayFilesViewController : public KTBaseTableViewController
     Q_PROPERTY(QString selectAllImage READ selectAllImage NOTIFY allSelectedChanged)
     Q_PROPERTY(int chosenCount READ chosenCount NOTIFY rowsChanged)
     // For the album's file dialog.
-    Q_PROPERTY(QStringList albumNameFilters READ albumNameFilters CONSTANT)
+    Q_PROPERTY(QStringList albumNameFilters READ albumNameFilters NOTIFY languageChanged)
     Q_PROPERTY(QUrl albumFolder READ albumFolder NOTIFY albumFolderChanged)
 
 public:
@@ -133,6 +133,7 @@ protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
     void viewWillDisappear() override;
+    void retranslate() override;
 
 private:
     enum class State { Idle, Announced, Running };
