@@ -24,11 +24,13 @@ bool isAddress(const QString &text)
     return a.setAddress(text) && a.protocol() == QAbstractSocket::IPv4Protocol;
 }
 
+// One value of a line-per-server output. Names and texts come from the
+// servers: a newline in one must not start a forged line of its own.
 QString quoted(const QString &text)
 {
-    if (!text.isEmpty() && !text.contains(QLatin1Char(' ')) && !text.contains(QLatin1Char('"')))
-        return text;
-    QString t = text;
+    QString t = LogEscape::text(text, -1);
+    if (!t.isEmpty() && t == text && !t.contains(QLatin1Char(' ')) && !t.contains(QLatin1Char('"')))
+        return t;
     t.replace(QLatin1Char('"'), QLatin1String("\\\""));
     return QLatin1Char('"') + t + QLatin1Char('"');
 }
@@ -329,7 +331,7 @@ void CliCall::print(const CliTarget &t)
     if (m_globals.all || !m_command.needsServer) {
         QString text;
         if (t.failed()) {
-            text = QStringLiteral("FAILED ") + t.error;
+            text = QStringLiteral("FAILED ") + LogEscape::line(t.error);
         } else {
             QStringList parts;
             if (!t.summary.isEmpty())
@@ -343,7 +345,7 @@ void CliCall::print(const CliTarget &t)
         return;
     }
     if (t.failed()) {
-        m_err << "qevactl: " << LogEscape::text(label(t)) << ": " << t.error << "\n";
+        m_err << "qevactl: " << LogEscape::text(label(t)) << ": " << LogEscape::line(t.error) << "\n";
         return;
     }
     // A set command says what went out; a query's summary is for --all only.
@@ -353,9 +355,9 @@ void CliCall::print(const CliTarget &t)
     for (const auto &[key, value] : t.fields)
         width = std::max(width, key.size());
     for (const auto &[key, value] : t.fields)
-        m_out << (key + QLatin1Char(':')).leftJustified(width + 2) << value << "\n";
+        m_out << (key + QLatin1Char(':')).leftJustified(width + 2) << LogEscape::line(value) << "\n";
     for (const QString &line : t.lines)
-        m_out << line << "\n";
+        m_out << LogEscape::line(line) << "\n";
     if (!m_command.changes && t.fields.isEmpty() && t.lines.isEmpty() && !t.summary.isEmpty())
         m_out << t.summary << "\n";
 }

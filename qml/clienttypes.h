@@ -17,6 +17,7 @@
 #include "screens/playback/playselectviewcontroller.h"
 #include "screens/playback/playwindowsetviewcontroller.h"
 #include "screens/playback/windowsetviewcontroller.h"
+#include "screens/settings/phoneaddressviewcontroller.h"
 #include "screens/settings/restartviewcontroller.h"
 #include "screens/settings/serverorderviewcontroller.h"
 #include "screens/settings/systemsetviewcontroller.h"
@@ -159,6 +160,7 @@ QEVA_QML_SCREEN(SystemSetViewController)
 QEVA_QML_SCREEN(ServerOrderViewController)
 QEVA_QML_SCREEN(RestartViewController)
 QEVA_QML_SCREEN(TimeCorrectionViewController)
+QEVA_QML_SCREEN(PhoneAddressViewController)
 QEVA_QML_SCREEN(SpotWordsViewController)
 QEVA_QML_SCREEN(ClockSetViewController)
 QEVA_QML_SCREEN(AnimationViewController)

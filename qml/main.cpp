@@ -12,6 +12,7 @@
 #include "ui/ktbaseviewcontroller.h"
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
+#include "ui/uilanguage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -143,6 +144,9 @@ int main(int argc, char *argv[])
     registerScreens();
     // Requests leave through the UDP endpoint.
     RequestSender::shared().setSender(&UdpSocketController::shareInstance());
+    // Chinese, English or as the system's locale says, before any screen
+    // sets its texts (the user's choice is in the preferences).
+    UiLanguage::shared().apply();
 
     if (!options.renderPage.isEmpty()) {
         KTBaseViewController *screen = ScreenRegistry::create(options.renderPage);

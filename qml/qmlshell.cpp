@@ -1,9 +1,11 @@
 #include "qmlshell.h"
 
+#include "core/appcontext.h"
 #include "screens/shell/slidezoommenucontroller.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/ktbaseviewcontroller.h"
 #include "ui/uikit.h"
+#include "ui/uilanguage.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -126,4 +128,10 @@ void QmlShell::prepare(QQmlEngine &engine)
 {
     // The modules are compiled into the program, under qrc:/Qeva.
     engine.addImportPath(QStringLiteral("qrc:/"));
+    // Another language: every qsTr() of the pages is read again.
+    if (AppContext *ctx = AppContext::current()) {
+        QQmlEngine *e = &engine;
+        ctx->notices().subscribe(e, QLatin1String(UiLanguage::kLanguageChangedNotice),
+                                 [e](const QVariant &) { e->retranslate(); });
+    }
 }

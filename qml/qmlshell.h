@@ -40,7 +40,8 @@ public:
     // keeps this for its life.
     Q_INVOKABLE void pressButtonsWithEnter(QQuickWindow *window);
 
-    // Sets up an engine for the client's modules.
+    // Sets up an engine for the client's modules; it follows the current
+    // context's language.
     static void prepare(QQmlEngine &engine);
     static void useBasicStyle();
 };

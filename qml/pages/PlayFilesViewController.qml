@@ -7,8 +7,9 @@ import Qeva.Client as Client
 
 // File sending: one row per file sent in this run (tick, name, type, bar
 // and size), the newest on top; "关闭传输" and "发送文件" below. The album
-// is a file dialog that hands the chosen file to the controller. The
-// select-all toggle is the controller's right bar button.
+// is a file dialog that hands the chosen file to the controller; a file
+// dropped on the page goes the same way. The select-all toggle is the
+// controller's right bar button.
 Item {
     id: page
     required property Client.PlayFilesViewController controller
@@ -160,6 +161,7 @@ Item {
         title: qsTr("从手机相册选择")
         fileMode: FileDialog.OpenFile
         nameFilters: page.controller.albumNameFilters
+        currentFolder: page.controller.albumFolder
         onAccepted: page.controller.didFinishPickingFile(String(selectedFile))
         onRejected: page.controller.imagePickerControllerDidCancel()
     }
@@ -167,5 +169,18 @@ Item {
     Connections {
         target: page.controller
         function onPhotoLibraryRequested() { album.open() }
+    }
+
+    // On a desktop a file is as often dragged in from a file manager.
+    DropArea {
+        objectName: "fileDrop"
+        anchors.fill: parent
+        keys: ["text/uri-list"]
+        onDropped: (drop) => {
+            if (!drop.hasUrls || drop.urls.length === 0)
+                return
+            drop.accept(Qt.CopyAction)
+            page.controller.didFinishPickingFile(String(drop.urls[0]))
+        }
     }
 }

@@ -5,6 +5,7 @@
 #include "ui/alertcenter.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
+#include "ui/uilanguage.h"
 
 KTBaseViewController::KTBaseViewController(QObject *parent)
     : QObject(parent)
@@ -12,6 +13,10 @@ KTBaseViewController::KTBaseViewController(QObject *parent)
 {
     if (!m_ctx)
         qFatal("KTBaseViewController: a screen needs a living AppContext");
+    m_ctx->notices().subscribe(this, QLatin1String(UiLanguage::kLanguageChangedNotice), [this](const QVariant &) {
+        retranslate();
+        Q_EMIT languageChanged();
+    });
 }
 
 KTBaseViewController::~KTBaseViewController() = default;
@@ -144,6 +149,14 @@ void KTBaseViewController::configureBarbuttonItemStyle(int style, const QString 
     m_rightBarButtonStyle = qBound(0, style, 4);
     m_rightBarButtonTitle = title;
     m_barbuttonItemAction = std::move(action);
+    Q_EMIT rightBarButtonChanged();
+}
+
+void KTBaseViewController::setRightBarButtonTitle(const QString &title)
+{
+    if (m_rightBarButtonTitle == title)
+        return;
+    m_rightBarButtonTitle = title;
     Q_EMIT rightBarButtonChanged();
 }
 

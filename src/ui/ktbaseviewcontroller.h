@@ -74,6 +74,8 @@ public:
 
     // Right bar button: looks 0 to 4, a title, and the action of its tap.
     void configureBarbuttonItemStyle(int style, const QString &title, std::function<void()> action);
+    // Another title for the same button (another language, another state).
+    void setRightBarButtonTitle(const QString &title);
     bool hasRightBarButton() const { return m_hasRightBarButton; }
     int rightBarButtonStyle() const { return m_rightBarButtonStyle; }
     QString rightBarButtonTitle() const { return m_rightBarButtonTitle; }
@@ -96,6 +98,9 @@ Q_SIGNALS:
     void backButtonChanged();
     void rightBarButtonChanged();
     void hidesBottomBarWhenPushedChanged();
+    // After retranslate(): texts the screen reads at the time they are
+    // asked for (not held) are NOTIFY languageChanged.
+    void languageChanged();
 
 protected:
     // Once, before the screen first comes into view.
@@ -104,6 +109,11 @@ protected:
     virtual void viewWillAppear() {}
     // Each time it is about to be covered, popped or hidden with its holder.
     virtual void viewWillDisappear() {}
+    // The user chose another language: sets again, from the screen's state,
+    // every text the screen holds (title, bar button, rows, choices of its
+    // fields). Called on every living screen, loaded or not; screens call
+    // it themselves where they first set those texts.
+    virtual void retranslate() {}
 
     void setPageName(const QString &name) { m_pageName = name; }
 

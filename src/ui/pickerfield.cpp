@@ -56,3 +56,16 @@ void PickerField::applyWheel()
     }
     Q_EMIT applied(row);
 }
+
+void PickerField::retranslateItems(const QStringList &items)
+{
+    int shown = -1;
+    if (!text().isEmpty()) {
+        shown = m_currentIndex >= 0 && m_currentIndex < count() && m_items.at(m_currentIndex) == text()
+                    ? m_currentIndex
+                    : int(m_items.indexOf(text()));
+    }
+    setItems(items);
+    if (shown >= 0 && shown < count())
+        setText(m_items.at(shown));
+}

@@ -21,6 +21,9 @@ public:
     QStringList items() const { return m_items; }
     // The wheel stays on its row when it still exists, else goes to the first.
     void setItems(const QStringList &items);
+    // The same rows in another language: a text that shows one of the rows
+    // shows it in the new words.
+    void retranslateItems(const QStringList &items);
     int count() const { return int(m_items.size()); }
 
     // -1 only when the list is empty: a wheel always stands on some row.

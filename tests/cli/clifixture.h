@@ -11,6 +11,9 @@
 #include <QProcessEnvironment>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <memory>
+#include <vector>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 #include <memory>
@@ -139,24 +142,41 @@ protected:
 
     // Runs qevactl with the loopback options and args; the process ends by
     // itself. The event loop runs meanwhile, for a FakeServer.
-    Run ctl(const QStringList &args, bool withBase = true)
+    Run ctl(const QStringList &args, bool withBase = true) { return ctlAll({args}, withBase).constFirst(); }
+
+    // Several runs at once, for cases that each wait out a timeout: the
+    // waits overlap instead of adding up. Results in the order given.
+    QList<Run> ctlAll(const QList<QStringList> &runs, bool withBase = true)
     {
-        QProcess p;
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
         e.remove(QStringLiteral("QEVACTL_SERVER"));
-        p.setProcessEnvironment(e);
-        p.start(QStringLiteral(QEVA_CTL_BIN), (withBase ? baseArgs() : QStringList()) + args);
-        Run r;
-        if (!waitUntil([&p] { return p.state() == QProcess::NotRunning; }, 60000)) {
-            p.kill();
-            p.waitForFinished(5000);
-            return r;
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (const QStringList &args : runs) {
+            auto p = std::make_unique<QProcess>();
+            p->setProcessEnvironment(e);
+            p->start(QStringLiteral(QEVA_CTL_BIN), (withBase ? baseArgs() : QStringList()) + args);
+            processes.push_back(std::move(p));
         }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        const auto allEnded = [&] {
+            return std::all_of(processes.cbegin(), processes.cend(),
+                               [](const auto &p) { return p->state() == QProcess::NotRunning; });
+        };
+        const bool ended = waitUntil(allEnded, 60000);
+        QList<Run> results;
+        for (const auto &p : processes) {
+            Run r;
+            if (!ended && p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            } else {
+                r.exitCode = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
+                r.out = QString::fromUtf8(p->readAllStandardOutput());
+                r.err = QString::fromUtf8(p->readAllStandardError());
+            }
+            results.append(r);
+        }
+        return results;
     }
 
     static QStringList logLines(const Sim &sim)

@@ -29,6 +29,18 @@ TEST_F(CliTest, ScanListsServersAndAnswersThemWithTheLogin)
     EXPECT_EQ(o.value(QStringLiteral("login")).toString(), QStringLiteral("locked"));
 }
 
+// A server's name is the server's to choose: whatever it holds, the output
+// keeps one line per server, and a script can tell the name apart.
+TEST_F(CliTest, AServersNameCannotForgeALineOfTheOutput)
+{
+    startSim(0, {QStringLiteral("--name"), QStringLiteral("lobby\n127.0.0.9 fake ok")});
+    const Run r = ctl({QStringLiteral("scan")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(r.lines().size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(r.lines().constFirst().startsWith(QStringLiteral("127.0.0.2 \"lobby\\n127.0.0.9 fake ok\" ok ")))
+        << r.out.toStdString();
+}
+
 TEST_F(CliTest, ServerByNameIsFoundByAScanAndByAddressWithout)
 {
     startSim(0, {QStringLiteral("--name"), QStringLiteral("lobby"), QStringLiteral("--windows"), QStringLiteral("03")});
@@ -450,9 +462,14 @@ TEST_F(CliTest, NoServerAndNoReplyExitNonZeroWithAMessage)
         {{"-s", "127.0.0.9", "settings"}, 1, "127.0.0.9: no reply to the settings query within 2 s"},
         {{"-s", "127.0.0.9", "playlist"}, 1, "no reply to the play list query within 2 s"},
     };
-    for (const auto &c : cases) {
+    QList<QStringList> runs;
+    for (const auto &c : cases)
+        runs.append(c.args);
+    const QList<Run> results = ctlAll(runs);
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        const auto &c = cases[i];
+        const Run &r = results[i];
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const Run r = ctl(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode);
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
@@ -491,9 +508,14 @@ TEST_F(CliTest, BadArgumentsExitWithTwoAndSendNothing)
         {{"-s", "127.0.0.2", "dance"}, "unknown command"},
         {{"volume"}, "no server"},
     };
-    for (const auto &c : cases) {
+    QList<QStringList> runs;
+    for (const auto &c : cases)
+        runs.append(c.args);
+    const QList<Run> results = ctlAll(runs);
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        const auto &c = cases[i];
+        const Run &r = results[i];
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const Run r = ctl(c.args);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
     }

@@ -2,6 +2,7 @@
 // every screen's page renders by name, the containers and menus included.
 #include "qevaversion.h"
 
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,10 +19,16 @@ struct AppRun
 
 // The app with no display at all: no X server, no Wayland, the platform
 // Qt would pick on a desktop.
-AppRun runApp(const QStringList &arguments, bool platformSet = false)
+AppRun runApp(const QStringList &arguments, bool platformSet = false, const QString &locale = QString())
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!locale.isEmpty()) {
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        // The language it starts in, in its own words.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qeva.ui.info=true"));
+    }
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -77,6 +84,39 @@ TEST(CommandLineTest, RenderPageDrawsTheContainerAndTheMenusToo)
                                 dir.filePath(QStringLiteral("x.png"))});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("SLideZoomMenuController"))) << unknown.err.toStdString();
+}
+
+TEST(CommandLineTest, TheLocaleChoosesTheLanguageAtStartUnlessTheUserChose)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case
+    {
+        const char *locale;
+        const char *stored; // the choice under "语言版本"; empty: none yet
+        bool english;
+    };
+    const Case cases[] = {
+        {"en_US.UTF-8", "", true},
+        {"zh_CN.UTF-8", "", false},
+        {"C", "", false},
+        {"en_US.UTF-8", "zh_CN", false},
+        {"zh_CN.UTF-8", "en", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.stored);
+        QFile prefs(dir.filePath(QStringLiteral("preferences.ini")));
+        ASSERT_TRUE(prefs.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        if (*c.stored)
+            prefs.write(QByteArray("[General]\nLanguage=") + c.stored + '\n');
+        prefs.close();
+        const AppRun r = runApp({QStringLiteral("--documents"), dir.path(), QStringLiteral("--render-page"),
+                                 QStringLiteral("SoftInfoViewController"), QStringLiteral("--screenshot"),
+                                 dir.filePath(QStringLiteral("info.png"))},
+                                false, QLatin1String(c.locale));
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QStringLiteral("texts in en")), c.english) << r.err.toStdString();
+    }
 }
 
 } // namespace

@@ -8,7 +8,10 @@
 #include "ui/alertcenter.h"
 #include "ui/popupcenter.h"
 
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 
 namespace {
@@ -174,6 +177,36 @@ TEST_F(SendFileDialogsTest, TheSourceSheetOpensTheAlbumOrSaysThereIsNoCamera)
     ASSERT_TRUE(app().clickText(QStringLiteral("从手机相册选择")));
     EXPECT_TRUE(app().waitFor([&] { return album()->property("visible").toBool(); }));
     QMetaObject::invokeMethod(album(), "reject");
+}
+
+// A desktop user drags a file in from a file manager: it goes like a file
+// the album gave, and the album opens where that file came from.
+TEST_F(SendFileDialogsTest, AFileDroppedOnThePageIsSentLikeOneFromTheAlbum)
+{
+    ASSERT_TRUE(m_files.isValid());
+    QDir(m_files.path()).mkpath(QStringLiteral("clips"));
+    QFile movie(m_files.filePath(QStringLiteral("clips/dropped.mov")));
+    ASSERT_TRUE(movie.open(QIODevice::WriteOnly));
+    movie.write(QByteArray(64 * 1024, 'd'));
+    movie.close();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(movie.fileName())});
+    QQuickWindow *window = app().window();
+    const QPoint middle(window->width() / 2, window->height() / 2);
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    QDragMoveEvent move(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &move);
+    QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+
+    ASSERT_TRUE(m_screen->isSending());
+    const QString name = m_screen->currentFileName();
+    clock().advance(PlayFilesViewController::kContentDelayMs);
+    EXPECT_TRUE(waitUntil([&] { return m_sim->family<TransferFamily>()->receivedFiles().contains(name); }, 20000));
+    ASSERT_TRUE(album());
+    EXPECT_EQ(album()->property("currentFolder").toUrl(), QUrl::fromLocalFile(m_files.filePath(QStringLiteral("clips"))));
 }
 
 TEST_F(SendFileDialogsTest, PlayNowAfterASentFileShowsItOnlyWhenConfirmed)

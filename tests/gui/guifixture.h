@@ -40,6 +40,7 @@ public: // table-driven cases call these from outside the test body
         ContextTest::SetUp();
         m_sim = std::make_unique<SimServer>(m_simConfig);
         ASSERT_TRUE(m_sim->start()) << m_sim->errorString().toStdString();
+        launching();
         ASSERT_TRUE(AppDelegate::shareAppDelegate().didFinishLaunching());
         m_scan = new ScanDeviceViewController;
         ASSERT_TRUE(nav().push(m_scan));
@@ -61,6 +62,8 @@ public: // table-driven cases call these from outside the test body
         }
         m_app.reset();
     }
+    // What the app does at start before the first screen (the language, say).
+    virtual void launching() {}
     KTBaseNavigationController &nav() { return UiKit::shared().navigation(); }
     AppWindow &app()
     {

@@ -7,9 +7,11 @@
 #include "screens/shell/systemviewcontroller.h"
 #include "store/fmmanager.h"
 #include "support/testcontext.h"
+#include "ui/alertcenter.h"
 #include "ui/popupcenter.h"
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
+#include "ui/uilanguage.h"
 
 #include <QCoreApplication>
 
@@ -105,7 +107,7 @@ TEST_F(ShellTest, SettingsMenuOpensItsTargetsOverTheWholeContainer)
     }
 }
 
-TEST_F(ShellTest, LanguageEntryDoesNothing)
+TEST_F(ShellTest, LanguageEntryAsksForALanguageAndOpensNothing)
 {
     slider->showLeft();
     const int popups = int(PopupCenter::shared().history().size());
@@ -114,6 +116,13 @@ TEST_F(ShellTest, LanguageEntryDoesNothing)
     EXPECT_EQ(inner->count(), 1);
     EXPECT_TRUE(slider->isShow());
     EXPECT_EQ(PopupCenter::shared().history().size(), popups);
+    AlertCenter &alerts = AlertCenter::shared();
+    ASSERT_TRUE(alerts.hasPending());
+    EXPECT_EQ(alerts.style(), AlertCenter::ActionSheet);
+    EXPECT_EQ(alerts.buttons(), (QStringList{"✓ 跟随系统", "中文", "英文 (English)", "取消"}));
+    // Cancelled: nothing is chosen or stored.
+    EXPECT_TRUE(alerts.cancel());
+    EXPECT_FALSE(ctx().preferences().contains(QLatin1String(UiLanguage::kPreferenceKey)));
 }
 
 // Menus name their targets by type: a target that does not exist does not

@@ -69,17 +69,20 @@ protected:
                 return r;
         return std::nullopt;
     }
-    bool waitForPrefix(const QString &prefix, int ms = 10000)
+    // Until a line of the simulator's log starts with one of the prefixes.
+    bool waitForPrefix(const QStringList &prefixes, int ms = 10000)
     {
         return waitUntil(
             [&] {
                 for (const QString &l : m_sim->logLines())
-                    if (l.startsWith(prefix))
-                        return true;
+                    for (const QString &prefix : prefixes)
+                        if (l.startsWith(prefix))
+                            return true;
                 return false;
             },
             ms);
     }
+    bool waitForPrefix(const QString &prefix, int ms = 10000) { return waitForPrefix(QStringList{prefix}, ms); }
 
     // Picks the file, lets the announced second pass: the content is queued.
     QString pick(const QString &path)
@@ -193,8 +196,8 @@ TEST_F(TransferEndToEndTest, AFailedConnectionShowsNoSuccessCanBeClosedAndTheNex
         EXPECT_FALSE(m_screen->isSending());
         EXPECT_FALSE(CommonManager::sharedManager().isFinishSendFiles);
         // The server hears of it: the stream goes, then 5103 names the file.
-        ASSERT_TRUE(waitForPrefix(QStringLiteral("close %1: nothing coming in").arg(name))
-                    || waitForPrefix(QStringLiteral("state transfer discarded %1 after").arg(name), 100));
+        ASSERT_TRUE(waitForPrefix({QStringLiteral("close %1: nothing coming in").arg(name),
+                                   QStringLiteral("state transfer discarded %1 after").arg(name)}));
         ASSERT_TRUE(waitUntil([&] { return transfer().receivingFiles().isEmpty(); }));
         EXPECT_FALSE(historyRow(name));
         for (const QVariant &r : m_screen->rows())

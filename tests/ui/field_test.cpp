@@ -2,6 +2,8 @@
 #include "ui/datetimefield.h"
 #include "ui/pickerfield.h"
 
+#include <functional>
+
 namespace {
 
 const QStringList kSources = {"HDMI", "VGA", "DVI"};
@@ -93,6 +95,35 @@ TEST(PickerFieldTest, NewItemsKeepTheWheelOnlyWhereItStillFits)
     EXPECT_EQ(field.currentIndex(), -1);
     field.setItems({});
     EXPECT_EQ(field.wheelRow(), -1);
+}
+
+TEST(PickerFieldTest, AnotherLanguageShowsTheSameRowInItsWords)
+{
+    const QStringList chinese{"黑色", "白色", "黑色"}, english{"Black", "White", "Black (2)"};
+    struct Case
+    {
+        const char *what;
+        std::function<void(PickerField &)> show;
+        QString shown; // after the items are retranslated
+    };
+    const Case cases[] = {
+        {"a row put in the field", [&](PickerField &f) { f.setText(chinese[1]); }, "White"},
+        // Two rows with the same words: the one applied is the one meant.
+        {"an applied row", [](PickerField &f) { f.selectRow(2); f.beginEditing(); f.endEditing(); }, "Black (2)"},
+        {"a text of no row (a code the list lacks)", [](PickerField &f) { f.setText("#0d"); }, "#0d"},
+        {"nothing yet", [](PickerField &) {}, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        PickerField field(chinese);
+        c.show(field);
+        const int wheel = field.wheelRow(), current = field.currentIndex();
+        field.retranslateItems(english);
+        EXPECT_EQ(field.items(), english);
+        EXPECT_EQ(field.text(), c.shown);
+        EXPECT_EQ(field.wheelRow(), wheel);
+        EXPECT_EQ(field.currentIndex(), current);
+    }
 }
 
 TEST(DateTimeFieldTest, EndingTheEditShowsTheWheelInItsFormat)

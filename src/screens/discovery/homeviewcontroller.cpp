@@ -42,8 +42,13 @@ HomeViewController::HomeViewController(const QList<DeviceInfo> &devices)
         }
         m_sectionModel->setRows(rows);
     });
+    retranslate();
+}
+
+void HomeViewController::retranslate()
+{
     setTitle(QCoreApplication::translate("HomeViewController", "QEVLUX客户端"));
-    rebuildRows();
+    rebuildRows(); // the window rows are named
 }
 
 QString HomeViewController::messageText() const

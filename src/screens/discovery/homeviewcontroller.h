@@ -18,14 +18,14 @@
 class HomeViewController : public KTBaseTableViewController
 {
     Q_OBJECT
-    Q_PROPERTY(QString messageText READ messageText CONSTANT)
+    Q_PROPERTY(QString messageText READ messageText NOTIFY languageChanged)
     Q_PROPERTY(bool passwordPromptVisible READ isPasswordPromptVisible NOTIFY passwordPromptChanged)
     Q_PROPERTY(QString passwordText READ passwordText WRITE setPasswordText NOTIFY passwordTextChanged)
     Q_PROPERTY(bool showPassword READ showPassword WRITE didSelectedCheckBox NOTIFY showPasswordChanged)
-    Q_PROPERTY(QString passwordPromptTitle READ passwordPromptTitle CONSTANT)
-    Q_PROPERTY(QString passwordPlaceholder READ passwordPromptTitle CONSTANT)
-    Q_PROPERTY(QString showPasswordText READ showPasswordText CONSTANT)
-    Q_PROPERTY(QString confirmText READ confirmText CONSTANT)
+    Q_PROPERTY(QString passwordPromptTitle READ passwordPromptTitle NOTIFY languageChanged)
+    Q_PROPERTY(QString passwordPlaceholder READ passwordPromptTitle NOTIFY languageChanged)
+    Q_PROPERTY(QString showPasswordText READ showPasswordText NOTIFY languageChanged)
+    Q_PROPERTY(QString confirmText READ confirmText NOTIFY languageChanged)
     Q_PROPERTY(RowListModel *sections READ sectionModel CONSTANT)
 
 public:
@@ -65,6 +65,7 @@ Q_SIGNALS:
 
 protected:
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
     void toggleSection(int section);

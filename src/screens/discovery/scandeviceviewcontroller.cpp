@@ -9,6 +9,8 @@
 #include "protocol/hexcodec.h"
 #include "protocol/logincommands.h"
 #include "screens/discovery/homeviewcontroller.h"
+#include "screens/settings/phoneaddressviewcontroller.h"
+#include "screens/shell/screenopener.h"
 #include "screens/shell/slidezoommenucontroller.h"
 #include "screens/shell/systemviewcontroller.h"
 #include "session/commonmanager.h"
@@ -56,8 +58,10 @@ void ScanDeviceViewController::setUserName(const QString &name)
 
 void ScanDeviceViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("ScanDeviceViewController", "QEVLUX客户端"));
-    m_scanButtonTitle = QCoreApplication::translate("ScanDeviceViewController", "扫描服务端设备");
+    // Servers answer to the client's own address, so it can be set before
+    // any server is known.
+    configureBarbuttonItemStyle(0, QString(), [this] { openPhoneAddress(); });
+    retranslate();
     m_angle = 0;
     m_progress = 0;
     m_dataSource.clear();
@@ -87,7 +91,8 @@ void ScanDeviceViewController::viewWillAppear()
     // A scan left running under a covering screen ends here with the button.
     setScanning(false);
     setNavigationBarHidden(false);
-    setMessageText(QCoreApplication::translate("ScanDeviceViewController", "正在扫描设备请稍后..."));
+    m_message = Message::Waiting;
+    writeMessage();
 
     // The list is rebuilt from the announcements that arrive from now on.
     FMManager &db = context().shared<FMManager>();
@@ -116,8 +121,7 @@ void ScanDeviceViewController::setScanning(bool scanning)
     }
     m_scanning = scanning;
     m_scanAnimationVisible = scanning;
-    m_scanButtonTitle = scanning ? QCoreApplication::translate("ScanDeviceViewController", "停止扫描")
-                                 : QCoreApplication::translate("ScanDeviceViewController", "扫描服务端设备");
+    m_scanButtonTitle = scanButtonText();
     if (scanning) {
         m_angle = 0;
         m_progress = 0;
@@ -126,6 +130,21 @@ void ScanDeviceViewController::setScanning(bool scanning)
         m_timer = context().scheduler().every(kTickMs, this, [this]() { translationImageView(); });
     }
     Q_EMIT scanStateChanged();
+}
+
+QString ScanDeviceViewController::scanButtonText() const
+{
+    return m_scanning ? QCoreApplication::translate("ScanDeviceViewController", "停止扫描")
+                      : QCoreApplication::translate("ScanDeviceViewController", "扫描服务端设备");
+}
+
+void ScanDeviceViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("ScanDeviceViewController", "QEVLUX客户端"));
+    setRightBarButtonTitle(QCoreApplication::translate("ScanDeviceViewController", "本机地址"));
+    m_scanButtonTitle = scanButtonText();
+    Q_EMIT scanStateChanged();
+    writeMessage();
 }
 
 void ScanDeviceViewController::setMessageText(const QString &text)
@@ -181,6 +200,14 @@ void ScanDeviceViewController::openMainScreens()
         delete slider;
 }
 
+void ScanDeviceViewController::openPhoneAddress()
+{
+    // A scan running under the page would open the server list over it.
+    if (m_scanning)
+        setScanning(false);
+    ScreenOpener::push(navigationController(), &ScreenOpener::make<PhoneAddressViewController>);
+}
+
 void ScanDeviceViewController::returnToThisScreen()
 {
     if (KTBaseNavigationController *nav = navigationController())
@@ -207,9 +234,23 @@ void ScanDeviceViewController::didScanDeviceInfo()
 
 void ScanDeviceViewController::writeCountLine()
 {
-    setMessageText(QCoreApplication::translate("ScanDeviceViewController", "已扫描到")
-                   + QString::number(m_dataSource.size())
-                   + QCoreApplication::translate("ScanDeviceViewController", "台设备，正在继续扫描，请稍候..."));
+    m_message = Message::Count;
+    writeMessage();
+}
+
+void ScanDeviceViewController::writeMessage()
+{
+    switch (m_message) {
+    case Message::None:
+        break;
+    case Message::Waiting:
+        setMessageText(QCoreApplication::translate("ScanDeviceViewController", "正在扫描设备请稍后..."));
+        break;
+    case Message::Count:
+        setMessageText(QCoreApplication::translate("ScanDeviceViewController", "已扫描到%n台设备，正在继续扫描，请稍候...",
+                                                   nullptr, int(m_dataSource.size())));
+        break;
+    }
 }
 
 void ScanDeviceViewController::getInitShebeiInfoWitShebeiHexString(const QString &hexString, const QString &deviceIp)

@@ -14,7 +14,8 @@
 // of the process. It is the receiver of the server socket and owns the
 // connection replies: it records every announcing server and play state,
 // answers each announcement with the login frame, and after a scan of
-// 10 seconds opens the side-menu container around the server list.
+// 10 seconds opens the side-menu container around the server list. Its
+// right bar button opens the own-address page.
 class ScanDeviceViewController : public KTBaseViewController
 {
     Q_OBJECT
@@ -58,6 +59,8 @@ public:
 
     // Makes this screen the receiver of the server socket again.
     void becomeServerDelegate();
+    // The right bar button: the own-address page, over this screen.
+    void openPhoneAddress();
 
 Q_SIGNALS:
     void scanStateChanged();
@@ -70,10 +73,16 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
+    // What the message line says.
+    enum class Message { None, Waiting, Count };
+
     void setScanning(bool scanning);
+    QString scanButtonText() const;
     void setMessageText(const QString &text);
+    void writeMessage();
     void finishScan();
     void openMainScreens();
     void returnToThisScreen();
@@ -86,6 +95,7 @@ private:
     float m_angle = 0;
     float m_progress = 0;
     QString m_messageText;
+    Message m_message = Message::None;
     QString m_userName;
     QList<DeviceInfo> m_dataSource;
     QHash<QString, qsizetype> m_rowOfUserId; // userId -> index in m_dataSource

@@ -11,6 +11,11 @@ AnimationPushViewController::~AnimationPushViewController() = default;
 
 void AnimationPushViewController::viewDidLoad()
 {
+    retranslate();
+}
+
+void AnimationPushViewController::retranslate()
+{
     setTitle(QCoreApplication::translate("AnimationPushViewController", "动画效果"));
 }
 

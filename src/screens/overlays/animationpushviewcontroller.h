@@ -74,6 +74,7 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
     void moveButton(qreal centerX, qreal centerY, bool visible);

@@ -36,7 +36,13 @@ AnimationViewController::~AnimationViewController() = default;
 
 void AnimationViewController::viewDidLoad()
 {
+    retranslate();
+}
+
+void AnimationViewController::retranslate()
+{
     setTitle(QCoreApplication::translate("AnimationViewController", "动画效果"));
+    m_effectModel->setRows(effects());
 }
 
 QVariantList AnimationViewController::effects()

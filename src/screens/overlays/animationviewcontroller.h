@@ -29,6 +29,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
     RowListModel *m_effectModel;

@@ -30,9 +30,8 @@ ClockSetViewController::~ClockSetViewController() = default;
 
 void ClockSetViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("ClockSetViewController", "时钟设定"));
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("ClockSetViewController", "完成"),
-                                [this] { doneAction(); });
+    configureBarbuttonItemStyle(0, QString(), [this] { doneAction(); });
+    retranslate();
     segmentAction(0);
     executeSwitchChange(true);
 
@@ -42,6 +41,12 @@ void ClockSetViewController::viewDidLoad()
     context().notices().subscribe(this, QLatin1String(Catalogue::kClockReply.notice),
                                   [this](const QVariant &o) { didReceiveClocoInfoNotice(o.toString()); });
     sendClockinitializeInfo();
+}
+
+void ClockSetViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("ClockSetViewController", "时钟设定"));
+    setRightBarButtonTitle(QCoreApplication::translate("ClockSetViewController", "完成"));
 }
 
 void ClockSetViewController::viewWillAppear()

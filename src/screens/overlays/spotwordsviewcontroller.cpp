@@ -42,18 +42,13 @@ SpotWordsViewController::~SpotWordsViewController() = default;
 
 void SpotWordsViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("SpotWordsViewController", "插播文字"));
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("SpotWordsViewController", "完成"),
-                                [this] { sendSetSpotWords(); });
-
-    m_colorArray = ColorList::labels();
+    configureBarbuttonItemStyle(0, QString(), [this] { sendSetSpotWords(); });
     m_colorTypeArray = ColorList::codes();
-    m_fangxiangArray.clear();
     m_fangxiangTypeArray.clear();
-    for (int i = 0; i < int(std::size(kFangxiangLabels)); ++i) {
-        m_fangxiangArray << QCoreApplication::translate("SpotWordsViewController", kFangxiangLabels[i]);
+    for (int i = 0; i < int(std::size(kFangxiangLabels)); ++i)
         m_fangxiangTypeArray << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
-    }
+    retranslate(); // the title, the button and the label lists, into their fields
+
     m_isEffect = QStringLiteral("01");
     m_colorType = QStringLiteral("01");
     m_fangxiangType = QStringLiteral("00");
@@ -61,9 +56,7 @@ void SpotWordsViewController::viewDidLoad()
 
     // The fields start on the rows of the starting codes, so that ending
     // an edit without turning the wheel keeps what is shown.
-    m_colorField->setItems(m_colorArray);
     showRow(m_colorField, QStringLiteral("1"));
-    m_fangxiangField->setItems(m_fangxiangArray);
     showRow(m_fangxiangField, QStringLiteral("0"));
 
     // Only fills the field: the query goes to the server already selected.
@@ -72,6 +65,18 @@ void SpotWordsViewController::viewDidLoad()
     context().notices().subscribe(this, QLatin1String(Catalogue::kSpotWordsReply.notice),
                                   [this](const QVariant &o) { didReceiveChabowenziInfoNotice(o.toString()); });
     QVmethodLib::sendWordsinitializeInfo();
+}
+
+void SpotWordsViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("SpotWordsViewController", "插播文字"));
+    setRightBarButtonTitle(QCoreApplication::translate("SpotWordsViewController", "完成"));
+    m_colorArray = ColorList::labels();
+    m_fangxiangArray.clear();
+    for (const char *label : kFangxiangLabels)
+        m_fangxiangArray << QCoreApplication::translate("SpotWordsViewController", label);
+    m_colorField->retranslateItems(m_colorArray);
+    m_fangxiangField->retranslateItems(m_fangxiangArray);
 }
 
 void SpotWordsViewController::viewWillAppear()

@@ -81,6 +81,7 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
     void setEffect(bool on);

@@ -65,7 +65,7 @@ QVariantList DeviceSourceViewController::chooseListArray() const
 
 void DeviceSourceViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("DeviceSourceViewController", "添加视频文件"));
+    retranslate();
     updateBarButton();
     m_loading.clear();
     m_chosen.clear();
@@ -74,6 +74,13 @@ void DeviceSourceViewController::viewDidLoad()
     context().notices().subscribe(this, QLatin1String(Catalogue::kDeviceFilesReply.notice),
                                   [this](const QVariant &o) { didReceiveDeviceFilesInfoNotice(o.toString()); });
     QVmethodLib::getDeviceFilesInfo();
+}
+
+void DeviceSourceViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("DeviceSourceViewController", "添加视频文件"));
+    if (hasRightBarButton())
+        updateBarButton();
 }
 
 void DeviceSourceViewController::viewWillAppear()

@@ -57,6 +57,7 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
     void setRowChecked(int row, bool checked);

@@ -92,9 +92,8 @@ QString PlayControlViewController::playModelTitle() const
 
 void PlayControlViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("PlayControlViewController", "视频播放控制"));
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("PlayControlViewController", "刷新"),
-                                [this] { clickedBarButtonItemActionWithTag(RefreshBarButton); });
+    configureBarbuttonItemStyle(0, QString(), [this] { clickedBarButtonItemActionWithTag(RefreshBarButton); });
+    retranslate();
     NoticeCenter &notices = context().notices();
     notices.subscribe(this, QLatin1String(Catalogue::kPlayListReply.notice),
                       [this](const QVariant &o) { didReceiveVedioPlayInfoNotice(o.toString()); });
@@ -102,6 +101,13 @@ void PlayControlViewController::viewDidLoad()
                       [this](const QVariant &o) { didReceivePlayListOrderNotice(o.toString()); });
     notices.subscribe(this, QLatin1String(Catalogue::kPlayListCountReply.notice),
                       [this](const QVariant &o) { didReceiveVedioListNoInfoNotice(o.toString()); });
+}
+
+void PlayControlViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("PlayControlViewController", "视频播放控制"));
+    setRightBarButtonTitle(QCoreApplication::translate("PlayControlViewController", "刷新"));
+    Q_EMIT playModelChanged(); // its title is in words
 }
 
 void PlayControlViewController::viewWillAppear()

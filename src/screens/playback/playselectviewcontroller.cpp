@@ -41,17 +41,22 @@ PlaySelectViewController::PlaySelectViewController(QObject *parent)
 
 void PlaySelectViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("PlaySelectViewController", "定时播放方案设定"));
     m_getPlayListArray.clear();
     m_chooseListArray.clear();
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("PlaySelectViewController", "完成"),
-                                [this] { doneAction(); });
+    configureBarbuttonItemStyle(0, QString(), [this] { doneAction(); });
+    retranslate();
     QVmethodLib::getTimePlayDetailInfoWithWindowID(m_windowID, m_projectIDHex);
     NoticeCenter &notices = context().notices();
     notices.subscribe(this, QLatin1String(Catalogue::kTimePlayFilesReply.notice),
                       [this](const QVariant &object) { didReceiveTimePlayListFilesInfoNotice(object.toString()); });
     notices.subscribe(this, QLatin1String(Catalogue::kTimePlayListFilesChooseNotice),
                       [this](const QVariant &object) { didReceiveTimePlayListFilesChooseNotice(object); });
+}
+
+void PlaySelectViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("PlaySelectViewController", "定时播放方案设定"));
+    setRightBarButtonTitle(QCoreApplication::translate("PlaySelectViewController", "完成"));
 }
 
 QVariantList PlaySelectViewController::rows() const

@@ -64,6 +64,7 @@ Q_SIGNALS:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
     void setAllSelected(bool on);

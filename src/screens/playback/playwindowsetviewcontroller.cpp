@@ -59,16 +59,31 @@ void PlayWindowSetViewController::setQiehuanjiange(const QString &text) { setFie
 
 void PlayWindowSetViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("PlayWindowSetViewController", "视频窗体设定"));
     m_isFullScreen = QStringLiteral("02");
     m_isUpTop = QStringLiteral("02");
     m_animationHex = QStringLiteral("0000");
     Q_EMIT codesChanged();
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("PlayWindowSetViewController", "完成"),
-                                [this] { sendSetWindowString(); });
+    configureBarbuttonItemStyle(0, QString(), [this] { sendSetWindowString(); });
+    retranslate();
     QVmethodLib::getWindowinitializeInfoWithWindowID(CommonManager::sharedManager().currentWindowID);
     context().notices().subscribe(this, QLatin1String(Catalogue::kWindowInfoReply.notice),
                                   [this](const QVariant &object) { didReceiveWindowInfoNotice(object.toString()); });
+}
+
+void PlayWindowSetViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("PlayWindowSetViewController", "视频窗体设定"));
+    setRightBarButtonTitle(QCoreApplication::translate("PlayWindowSetViewController", "完成"));
+    m_animationField->retranslateItems(animationLabels());
+    if (m_unknownEffect >= 0)
+        showUnknownEffect(m_unknownEffect);
+}
+
+void PlayWindowSetViewController::showUnknownEffect(int code)
+{
+    m_unknownEffect = code;
+    m_animationField->setText(
+        QCoreApplication::translate("PlayWindowSetViewController", "未知效果 (%1)").arg(code));
 }
 
 void PlayWindowSetViewController::viewWillAppear()
@@ -80,6 +95,7 @@ void PlayWindowSetViewController::chooseAnimation(int row)
 {
     if (row < 0 || row >= m_animationField->count())
         return;
+    m_unknownEffect = -1;
     m_animationField->setText(m_animationField->items().at(row));
     m_animationHex = HexCodec::TenToHex(row);
     Q_EMIT codesChanged();
@@ -117,8 +133,7 @@ void PlayWindowSetViewController::didReceiveWindowInfoNotice(const QString &repl
     } else {
         // An effect this client has no name for: shown by its number and
         // written back unchanged, so "完成" does not replace it.
-        m_animationField->setText(QCoreApplication::translate("PlayWindowSetViewController", "未知效果") +
-                                  QStringLiteral(" (%1)").arg(code));
+        showUnknownEffect(code);
         m_animationHex = HexCodec::TenToHex(code);
         Q_EMIT codesChanged();
     }

@@ -67,14 +67,18 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
     void setField(QString &field, const QString &text);
     void chooseAnimation(int row);
+    // A code with no name here: shown by its number.
+    void showUnknownEffect(int code);
 
     QString m_weizhiX, m_weizhiY, m_daxiaoX, m_daxiaoY, m_qiehuanjiange;
     PickerField *m_animationField;
     QString m_isFullScreen = QStringLiteral("02");
     QString m_isUpTop = QStringLiteral("02");
     QString m_animationHex = QStringLiteral("0000");
+    int m_unknownEffect = -1; // the code shown by number, if any
 };

@@ -53,7 +53,7 @@ std::optional<ShebeiInfo> readShebeiInfo(const QString &hex)
 WindowSetViewController::WindowSetViewController(QObject *parent)
     : KTBaseTableViewController(parent)
     , m_shebeiField(new PickerField(0, this))
-    , m_rowModel(new RowListModel({QStringLiteral("name"), kChecked}, QStringLiteral("name"), this))
+    , m_rowModel(new RowListModel({QStringLiteral("id"), QStringLiteral("name"), kChecked}, QStringLiteral("id"), this))
 {
     connect(this, &KTBaseTableViewController::dataSourceChanged, m_rowModel, [this] { m_rowModel->setRows(rows()); });
     connect(m_shebeiField, &PickerField::rowSelected, this,
@@ -79,15 +79,22 @@ QVariantList WindowSetViewController::rows() const
     QVariantList out;
     for (const QVariant &v : dataSource()) {
         const QVariantMap entry = v.toMap();
-        out << QVariantMap{{QStringLiteral("name"), windowDisplayName(entry.value(kWinID).toString())},
+        out << QVariantMap{{QStringLiteral("id"), entry.value(kWinID)},
+                           {QStringLiteral("name"), windowDisplayName(entry.value(kWinID).toString())},
                            {kChecked, entry.value(kChecked).toString() == kYes}};
     }
     return out;
 }
 
-void WindowSetViewController::viewDidLoad()
+void WindowSetViewController::retranslate()
 {
     setTitle(QCoreApplication::translate("WindowSetViewController", "窗口设置"));
+    m_rowModel->setRows(rows()); // the windows are named
+}
+
+void WindowSetViewController::viewDidLoad()
+{
+    retranslate();
     m_isUpdateWindow = false;
 
     m_shebeiArray = context().shared<FMManager>().selectAllUserInfoDatas();

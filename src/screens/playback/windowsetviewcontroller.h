@@ -62,6 +62,7 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
     void showServer(const DeviceInfo &device, int windowCount);

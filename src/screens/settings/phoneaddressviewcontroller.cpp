@@ -12,11 +12,16 @@ PhoneAddressViewController::PhoneAddressViewController() = default;
 
 void PhoneAddressViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("PhoneAddressViewController", "本机地址"));
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("PhoneAddressViewController", "完成"),
-                                [this] { doneAction(); });
+    configureBarbuttonItemStyle(0, QString(), [this] { doneAction(); });
+    retranslate();
     refresh();
     setAddressText(AppDelegate::shareAppDelegate().userAddress());
+}
+
+void PhoneAddressViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("PhoneAddressViewController", "本机地址"));
+    setRightBarButtonTitle(QCoreApplication::translate("PhoneAddressViewController", "完成"));
 }
 
 void PhoneAddressViewController::viewWillAppear()

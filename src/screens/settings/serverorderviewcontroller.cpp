@@ -28,10 +28,15 @@ QList<DeviceInfo> ServerOrderViewController::shebeiArray() const
 
 void ServerOrderViewController::viewDidLoad()
 {
-    setTitle(screenTitle());
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("ServerOrderViewController", "完成"),
-                                [this] { doneAction(); });
+    configureBarbuttonItemStyle(0, QString(), [this] { doneAction(); });
+    retranslate();
     m_chooser->load();
+}
+
+void ServerOrderViewController::retranslate()
+{
+    setTitle(screenTitle());
+    setRightBarButtonTitle(QCoreApplication::translate("ServerOrderViewController", "完成"));
 }
 
 void ServerOrderViewController::viewWillAppear()

@@ -34,6 +34,7 @@ protected:
 
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
     virtual QString screenTitle() const = 0;
     virtual void sendOrder() = 0;

@@ -81,25 +81,14 @@ QList<DeviceInfo> SystemSetViewController::shebeiArray() const
 
 void SystemSetViewController::viewDidLoad()
 {
-    setTitle(translated("系统设置"));
-
-    m_colorArray = ColorList::labels();
     m_colorTypeArray = ColorList::codes();
-    m_shipinArray.clear();
     m_shipinTypeArray.clear();
-    for (int i = 0; i < int(std::size(kShipinLabels)); ++i) {
-        m_shipinArray << translated(kShipinLabels[i]);
+    for (int i = 0; i < int(std::size(kShipinLabels)); ++i)
         m_shipinTypeArray << code(i);
-    }
-    m_xuanzhuanArray.clear();
     m_xuanzhuanTypeArray.clear();
-    for (int i = 0; i < int(std::size(kXuanzhuanLabels)); ++i) {
-        m_xuanzhuanArray << translated(kXuanzhuanLabels[i]);
+    for (int i = 0; i < int(std::size(kXuanzhuanLabels)); ++i)
         m_xuanzhuanTypeArray << code(i);
-    }
-    m_beijingYanseField->setItems(m_colorArray);
-    m_shipinyuanField->setItems(m_shipinArray);
-    m_xuanzhuanduField->setItems(m_xuanzhuanArray);
+    retranslate(); // the title and the label lists, into their fields
 
     m_chooser->load();
     m_setTimeField->setText(m_setTimeField->format(QDate(), m_setTimeField->wheelTime()));
@@ -110,6 +99,21 @@ void SystemSetViewController::viewDidLoad()
     notices.subscribe(this, QLatin1String(Catalogue::kVolumeReply.notice),
                       [this](const QVariant &o) { didReceiveSystemYinliangValueInfoNotice(o.toString()); });
     getSystemInfo();
+}
+
+void SystemSetViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("SystemSetViewController", "系统设置"));
+    m_colorArray = ColorList::labels();
+    m_shipinArray.clear();
+    for (const char *label : kShipinLabels)
+        m_shipinArray << translated(label);
+    m_xuanzhuanArray.clear();
+    for (const char *label : kXuanzhuanLabels)
+        m_xuanzhuanArray << translated(label);
+    m_beijingYanseField->retranslateItems(m_colorArray);
+    m_shipinyuanField->retranslateItems(m_shipinArray);
+    m_xuanzhuanduField->retranslateItems(m_xuanzhuanArray);
 }
 
 void SystemSetViewController::viewWillAppear()
@@ -212,16 +216,16 @@ bool SystemSetViewController::checkServerSelected()
         return true;
     // Without an address the frame would go nowhere; saying so beats a
     // success pop-up for a command that never left.
-    popups().showError(translated("请选择需要设定的设备"));
+    popups().showError(QCoreApplication::translate("SystemSetViewController", "请选择需要设定的设备"));
     return false;
 }
 
 bool SystemSetViewController::report(bool sent)
 {
     if (sent)
-        popups().showSuccess(translated("设置成功"));
+        popups().showSuccess(QCoreApplication::translate("SystemSetViewController", "设置成功"));
     else
-        popups().showError(translated("设置失败"));
+        popups().showError(QCoreApplication::translate("SystemSetViewController", "设置失败"));
     return sent;
 }
 
@@ -232,7 +236,7 @@ bool SystemSetViewController::sendSetSystemInfo()
     // Before the record arrives the flags and the transfer path are not
     // the server's: saving would overwrite them with the screen's defaults.
     if (!m_hasSystemInfo) {
-        popups().showError(translated("未收到设备设置，请稍后再试"));
+        popups().showError(QCoreApplication::translate("SystemSetViewController", "未收到设备设置，请稍后再试"));
         return false;
     }
     const QMap<QString, QString> parameters{

@@ -141,6 +141,7 @@ Q_SIGNALS:
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void retranslate() override;
 
 private:
     void setLiangdu(const QString &text, double slider);

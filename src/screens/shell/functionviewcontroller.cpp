@@ -30,8 +30,13 @@ constexpr std::array<Entry, 5> kEntries{{
 FunctionViewController::FunctionViewController()
     : m_buttonModel(new RowListModel({QStringLiteral("tag"), QStringLiteral("title")}, QString(), this))
 {
-    m_buttonModel->setRows(buttons());
+    retranslate();
+}
+
+void FunctionViewController::retranslate()
+{
     setTitle(QCoreApplication::translate("FunctionViewController", "QEVA服务端窗口"));
+    m_buttonModel->setRows(buttons());
 }
 
 QVariantList FunctionViewController::buttons() const

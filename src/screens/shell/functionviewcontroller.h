@@ -20,6 +20,9 @@ public:
     RowListModel *buttonModel() const { return m_buttonModel; }
     Q_INVOKABLE void buttonActionTouch(int tag);
 
+protected:
+    void retranslate() override;
+
 private:
     RowListModel *m_buttonModel;
 };

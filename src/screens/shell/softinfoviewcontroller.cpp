@@ -4,6 +4,11 @@
 
 SoftInfoViewController::SoftInfoViewController()
 {
+    retranslate();
+}
+
+void SoftInfoViewController::retranslate()
+{
     setTitle(QCoreApplication::translate("SoftInfoViewController", "软件信息"));
 }
 

@@ -6,12 +6,15 @@
 class SoftInfoViewController : public KTBaseViewController
 {
     Q_OBJECT
-    Q_PROPERTY(QString versionText READ versionText CONSTANT)
-    Q_PROPERTY(QString introText READ introText CONSTANT)
+    Q_PROPERTY(QString versionText READ versionText NOTIFY languageChanged)
+    Q_PROPERTY(QString introText READ introText NOTIFY languageChanged)
 
 public:
     SoftInfoViewController();
 
     static QString versionText();
     static QString introText();
+
+protected:
+    void retranslate() override;
 };

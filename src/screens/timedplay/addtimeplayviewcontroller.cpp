@@ -45,11 +45,16 @@ AddTimePlayViewController::AddTimePlayViewController(QObject *parent)
 
 void AddTimePlayViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("AddTimePlayViewController", "定时播放方案列表"));
+    retranslate();
     m_timePlayArray.clear();
     m_choosePlayArray.clear();
     context().notices().subscribe(this, QLatin1String(Catalogue::kTimePlayListReply.notice),
                                   [this](const QVariant &object) { didReceiveTimePlayListInfoNotice(object.toString()); });
+}
+
+void AddTimePlayViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("AddTimePlayViewController", "定时播放方案列表"));
 }
 
 void AddTimePlayViewController::viewWillAppear()

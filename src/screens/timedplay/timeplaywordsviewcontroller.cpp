@@ -24,19 +24,24 @@ TimePlayWordsViewController::TimePlayWordsViewController(QObject *parent)
 
 void TimePlayWordsViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("TimePlayWordsViewController", "定时播放方案设定"));
     m_colorTypes = ColorList::codes();
     m_fangxiangTypes = TimePlay::directionCodes();
-    m_colorField->setItems(ColorList::labels());
-    m_fangxiangField->setItems(TimePlay::directionLabels());
+    configureBarbuttonItemStyle(0, QString(), [this] { nextStepAction(); });
+    retranslate(); // the title, the button and the label lists, into their fields
     m_isEffect = QStringLiteral("01");
     m_effectOn = true;
     // The fields show the codes that would be sent if left alone.
     takeColorRow(m_colorTypes.indexOf(QStringLiteral("01")));
     takeFangxiangRow(m_fangxiangTypes.indexOf(QStringLiteral("00")));
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("TimePlayWordsViewController", "下一步"),
-                                [this] { nextStepAction(); });
     Q_EMIT codesChanged();
+}
+
+void TimePlayWordsViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("TimePlayWordsViewController", "定时播放方案设定"));
+    setRightBarButtonTitle(QCoreApplication::translate("TimePlayWordsViewController", "下一步"));
+    m_colorField->retranslateItems(ColorList::labels());
+    m_fangxiangField->retranslateItems(TimePlay::directionLabels());
 }
 
 void TimePlayWordsViewController::viewWillAppear()

@@ -21,14 +21,19 @@ TimingPlayViewController::TimingPlayViewController(QObject *parent)
 
 void TimingPlayViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("TimingPlayViewController", "定时播放方案设定"));
     m_clockType = QStringLiteral("00");
     // Today and the present time, as the wheels start there.
     for (DateTimeField *field : {m_startDate, m_endDate, m_startTime, m_endTime})
         field->setText(field->format(field->wheelDate(), field->wheelTime()));
-    configureBarbuttonItemStyle(0, QCoreApplication::translate("TimingPlayViewController", "下一步"),
-                                [this] { nextStepAction(); });
+    configureBarbuttonItemStyle(0, QString(), [this] { nextStepAction(); });
+    retranslate();
     Q_EMIT clockChanged();
+}
+
+void TimingPlayViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("TimingPlayViewController", "定时播放方案设定"));
+    setRightBarButtonTitle(QCoreApplication::translate("TimingPlayViewController", "下一步"));
 }
 
 void TimingPlayViewController::viewWillAppear()

@@ -4,7 +4,9 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QImageReader>
 #include <QMimeDatabase>
 
@@ -30,6 +32,25 @@ QStringList MediaPicker::albumNameFilters()
                 + QStringLiteral(" (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.heic *.mov *.mp4 *.m4v *.avi *.mkv *.wmv "
                                  "*.mpg *.mpeg *.ts *.webm *.3gp)"),
             QCoreApplication::translate("MediaPicker", "所有文件") + QStringLiteral(" (*)")};
+}
+
+QString MediaPicker::albumFolder() const
+{
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
+        return m_lastFolder;
+    for (const auto location : {QStandardPaths::PicturesLocation, QStandardPaths::MoviesLocation}) {
+        const QString folder = QStandardPaths::writableLocation(location);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
+}
+
+void MediaPicker::rememberPicked(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isFile())
+        m_lastFolder = info.absolutePath();
 }
 
 PickedMedia MediaPicker::mediaFromFile(const QString &path)

@@ -40,6 +40,10 @@ public:
 
     // The album's filters for the file dialog: pictures and videos.
     static QStringList albumNameFilters();
+    // Where the album opens: the folder of the last file picked in this
+    // run, else the user's pictures, videos or home folder, whichever exists.
+    QString albumFolder() const;
+    void rememberPicked(const QString &path);
     // A picked file as the phone's picker would describe it: a picture is
     // decoded (turned as its own orientation tag says), a movie is only
     // named. A file that is neither, or a picture that cannot be decoded,
@@ -50,4 +54,5 @@ public:
 
 private:
     Camera m_camera;
+    QString m_lastFolder;
 };

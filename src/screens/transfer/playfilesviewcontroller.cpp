@@ -75,17 +75,24 @@ PlayFilesViewController::~PlayFilesViewController()
 
 void PlayFilesViewController::viewDidLoad()
 {
-    setTitle(QCoreApplication::translate("PlayFilesViewController", "视频文件传输"));
     m_selectedType = false;
     m_choosePlayArray.clear();
     m_fileCurrentSize = 0;
     updateSelectAllButton();
+    retranslate();
     context().notices().subscribe(this, QLatin1String(SendSocket::kFilesLengthNotice),
                                   [this](const QVariant &o) { didSendFilesLengthInfoNotice(o); });
     context().notices().subscribe(this, QLatin1String(SendSocket::kFilesDoneNotice),
                                   [this](const QVariant &o) { didSendFilesInfoDoneNotice(o); });
     context().notices().subscribe(this, QLatin1String(SendSocket::kFilesFailedNotice),
                                   [this](const QVariant &o) { didSendFilesFailedNotice(o); });
+}
+
+void PlayFilesViewController::retranslate()
+{
+    setTitle(QCoreApplication::translate("PlayFilesViewController", "视频文件传输"));
+    if (hasRightBarButton())
+        updateSelectAllButton();
 }
 
 void PlayFilesViewController::viewWillAppear()
@@ -158,6 +165,8 @@ void PlayFilesViewController::didFinishPickingFile(const QString &pathOrUrl)
 {
     const QUrl url(pathOrUrl);
     const QString path = url.isLocalFile() ? url.toLocalFile() : pathOrUrl;
+    MediaPicker::shared().rememberPicked(path);
+    Q_EMIT albumFolderChanged();
     imagePickerController(MediaPicker::mediaFromFile(path));
 }
 

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <QUrl>
 #include <QVariantMap>
 
 // Sends a picture or a video to the current play window over the file
@@ -48,7 +49,8 @@ class PlayFilesViewController : public KTBaseTableViewController
     Q_PROPERTY(QString selectAllImage READ selectAllImage NOTIFY allSelectedChanged)
     Q_PROPERTY(int chosenCount READ chosenCount NOTIFY rowsChanged)
     // For the album's file dialog.
-    Q_PROPERTY(QStringList albumNameFilters READ albumNameFilters CONSTANT)
+    Q_PROPERTY(QStringList albumNameFilters READ albumNameFilters NOTIFY languageChanged)
+    Q_PROPERTY(QUrl albumFolder READ albumFolder NOTIFY albumFolderChanged)
 
 public:
     // The bottom buttons' tags.
@@ -111,6 +113,7 @@ public:
     qint64 allDataSize() const { return m_allDataSize; }
     bool selectedType() const { return m_selectedType; }
     QStringList albumNameFilters() const { return MediaPicker::albumNameFilters(); }
+    QUrl albumFolder() const { return QUrl::fromLocalFile(MediaPicker::shared().albumFolder()); }
 
     // The cell's texts and images, as a row is drawn.
     static QString sizeText(qint64 current, qint64 total);
@@ -124,11 +127,13 @@ Q_SIGNALS:
     // The page opens its album (file dialog) and answers with
     // didFinishPickingFile() or imagePickerControllerDidCancel().
     void photoLibraryRequested();
+    void albumFolderChanged();
 
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
     void viewWillDisappear() override;
+    void retranslate() override;
 
 private:
     enum class State { Idle, Announced, Running };
