@@ -43,15 +43,10 @@ QList<std::optional<QList<Entry>>> askPlayList(CliCall &c)
     const CliExpect expect{QStringLiteral("the play list query"), {entryCode, emptyCode}, [emptyCode](const QString &reply) {
                                return reply.startsWith(emptyCode) || PlayListCommands::isLastOfSequence(reply);
                            }};
-    const QList<CliReplies> replies =
-        c.ask(expect, [](CliTarget &t) { QVmethodLib::getPlayControlListInfoWithWindowID(t.window); });
     QList<std::optional<QList<Entry>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<Entry> entries;
-        for (const QString &reply : replies[i].replies) {
+        for (const QString &reply : replies) {
             if (reply.startsWith(emptyCode))
                 break;
             const auto e = PlayListCommands::getPlayControlListInfoWithModelNotice(reply);
@@ -63,8 +58,9 @@ QList<std::optional<QList<Entry>>> askPlayList(CliCall &c)
                                  e->value(QStringLiteral("vedioYinliang")).toInt()});
         }
         if (!t.failed())
-            out[i] = entries;
-    }
+            out[c.indexOf(t)] = entries;
+    };
+    c.queryEach(expect, [](CliTarget &t) { QVmethodLib::getPlayControlListInfoWithWindowID(t.window); }, read);
     return out;
 }
 
@@ -75,10 +71,7 @@ int playlist(CliCall &c)
     if (!c.connect())
         return c.status();
     const auto lists = askPlayList(c);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         QJsonArray entries;
         QStringList names;
         int row = 0;
@@ -97,7 +90,7 @@ int playlist(CliCall &c)
         if (row == 0)
             t.lines << QStringLiteral("(the play list of window %1 is empty)").arg(t.window);
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -111,7 +104,7 @@ int play(CliCall &c)
     // As a tap on the row does: play it, and check it when it was not.
     const auto lists = askPlayList(c);
     c.hand(QStringLiteral("play entry %1 sent").arg(*n), [&](CliTarget &t) {
-        const QList<Entry> &entries = *lists[&t - c.targets().constData()];
+        const QList<Entry> &entries = *lists[c.indexOf(t)];
         if (*n > entries.size()) {
             t.fail(QStringLiteral("there is no entry %1; the play list has %2").arg(*n).arg(entries.size()));
             return false;
@@ -223,14 +216,10 @@ QList<std::optional<QList<QMap<QString, QString>>>> askFiles(CliCall &c)
                      [](const QString &reply) { return PlayListCommands::isLastOfSequence(reply); }};
     // A server without files does not answer at all.
     expect.silentWhenEmpty = true;
-    const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
     QList<std::optional<QList<QMap<QString, QString>>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<QMap<QString, QString>> files;
-        for (const QString &reply : replies[i].replies) {
+        for (const QString &reply : replies) {
             const auto f = PlayListCommands::getDeviceFilesListInfoWithModelNotice(reply);
             if (!f) {
                 t.fail(QStringLiteral("unreadable entry in the server's files"));
@@ -239,8 +228,9 @@ QList<std::optional<QList<QMap<QString, QString>>>> askFiles(CliCall &c)
             files.append(*f);
         }
         if (!t.failed())
-            out[i] = files;
-    }
+            out[c.indexOf(t)] = files;
+    };
+    c.queryEach(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); }, read);
     return out;
 }
 
@@ -251,10 +241,7 @@ int files(CliCall &c)
     if (!c.connect())
         return c.status();
     const auto lists = askFiles(c);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         QJsonArray array;
         QStringList names;
         for (const auto &f : *lists[i]) {
@@ -266,7 +253,7 @@ int files(CliCall &c)
         t.record(QStringLiteral("files"), array);
         t.summary = QStringLiteral("%1 files%2%3").arg(names.size()).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -279,7 +266,7 @@ int append(CliCall &c)
     // The server's list gives the names exactly as it wants them back.
     const auto lists = askFiles(c);
     c.hand(QStringLiteral("append %1 sent").arg(c.args().join(QLatin1String(", "))), [&](CliTarget &t) {
-        const auto &files = *lists[&t - c.targets().constData()];
+        const auto &files = *lists[c.indexOf(t)];
         QVariantList chosen;
         for (const QString &wanted : c.args()) {
             const auto match = std::find_if(files.cbegin(), files.cend(), [&wanted](const QMap<QString, QString> &f) {

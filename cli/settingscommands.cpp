@@ -73,19 +73,14 @@ int settings(CliCall &c)
         return c.usage(QStringLiteral("settings takes no arguments (did you mean settings set?)"));
     if (!c.connect())
         return c.status();
-    const QList<CliReplies> replies = c.ask(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); });
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies[i].replies.first());
-        if (!s) {
-            t.fail(QStringLiteral("unreadable reply to the settings query"));
-            continue;
-        }
-        showSettings(t, *s);
-        t.succeed();
-    }
+    c.queryEach(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); },
+                [](CliTarget &t, const QStringList &replies) {
+                    const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies.first());
+                    if (!s)
+                        return t.fail(QStringLiteral("unreadable reply to the settings query"));
+                    showSettings(t, *s);
+                    t.succeed();
+                });
     return c.finish();
 }
 
@@ -214,21 +209,17 @@ int settingsSet(CliCall &c)
     if (!c.connect())
         return c.status();
     // The query first, so that every field not named keeps the server's value.
-    const QList<CliReplies> replies = c.ask(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); });
     QList<QMap<QString, QString>> current(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies[i].replies.first());
-        if (!s)
-            t.fail(QStringLiteral("unreadable reply to the settings query"));
-        else
-            current[i] = *s;
-    }
+    c.queryEach(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); },
+                [&](CliTarget &t, const QStringList &replies) {
+                    const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies.first());
+                    if (!s)
+                        t.fail(QStringLiteral("unreadable reply to the settings query"));
+                    else
+                        current[c.indexOf(t)] = *s;
+                });
 
     QStringList done;
-    const auto indexOf = [&c](const CliTarget &t) { return qsizetype(&t - c.targets().constData()); };
     QString misfit;
     const auto fits = [&misfit](bool took, CliTarget &t) {
         if (!took)
@@ -237,7 +228,7 @@ int settingsSet(CliCall &c)
     };
     if (!change->record.isEmpty()) {
         c.hand(QString(), [&](CliTarget &t) {
-            const QMap<QString, QString> p = recordFrom(current[indexOf(t)], change->record);
+            const QMap<QString, QString> p = recordFrom(current[c.indexOf(t)], change->record);
             return fits(QVmethodLib::sendSetSystemInfoWithParamaters(p, &misfit), t);
         });
         done << QStringLiteral("settings record");
@@ -256,7 +247,7 @@ int settingsSet(CliCall &c)
     }
     if (change->red || change->green || change->blue) {
         c.hand(QString(), [&](CliTarget &t) {
-            const QMap<QString, QString> &s = current[indexOf(t)];
+            const QMap<QString, QString> &s = current[c.indexOf(t)];
             const auto value = [&](const std::optional<qint64> &given, const char *reply) {
                 return given ? QString::number(*given) : s.value(QLatin1String(reply));
             };
@@ -291,31 +282,25 @@ int volume(CliCall &c)
     if (!c.connect())
         return c.status();
     // Also before a change: the server's maximum is the top of the range.
-    const QList<CliReplies> replies = c.ask(volumeQuery(), [](CliTarget &) { QVmethodLib::getSystemYinliangValueInfo(); });
-    QList<qint64> maxima(c.targets().size(), 0);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto v = SettingsCommands::getSystemYinliangValueWithModelNotice(replies[i].replies.first());
-        if (!v) {
-            t.fail(QStringLiteral("unreadable reply to the volume query"));
-            continue;
-        }
-        maxima[i] = v->value(QStringLiteral("MaxyinliangValue")).toLongLong();
-        if (wanted && (*wanted < 0 || *wanted > maxima[i])) {
-            t.refuse(QStringLiteral("the volume must be a whole number from 0 to %1 (the server's maximum), not %2")
-                         .arg(maxima[i])
-                         .arg(*wanted));
-            continue;
-        }
-        if (!wanted) {
-            t.field(QStringLiteral("volume"), v->value(QStringLiteral("TheyinliangValue")),
-                    v->value(QStringLiteral("TheyinliangValue")).toInt());
-            t.field(QStringLiteral("max"), v->value(QStringLiteral("MaxyinliangValue")), int(maxima[i]));
-            t.succeed();
-        }
-    }
+    c.queryEach(volumeQuery(), [](CliTarget &) { QVmethodLib::getSystemYinliangValueInfo(); },
+                [&](CliTarget &t, const QStringList &replies) {
+                    const auto v = SettingsCommands::getSystemYinliangValueWithModelNotice(replies.first());
+                    if (!v)
+                        return t.fail(QStringLiteral("unreadable reply to the volume query"));
+                    const qint64 maximum = v->value(QStringLiteral("MaxyinliangValue")).toLongLong();
+                    if (wanted && (*wanted < 0 || *wanted > maximum)) {
+                        return t.refuse(
+                            QStringLiteral("the volume must be a whole number from 0 to %1 (the server's maximum), not %2")
+                                .arg(maximum)
+                                .arg(*wanted));
+                    }
+                    if (!wanted) {
+                        t.field(QStringLiteral("volume"), v->value(QStringLiteral("TheyinliangValue")),
+                                v->value(QStringLiteral("TheyinliangValue")).toInt());
+                        t.field(QStringLiteral("max"), v->value(QStringLiteral("MaxyinliangValue")), int(maximum));
+                        t.succeed();
+                    }
+                });
     if (wanted)
         c.hand(QStringLiteral("volume %1 sent").arg(*wanted),
                [&](CliTarget &) { return QVmethodLib::sendSetSystemYinLiangWithParamaters(QString::number(*wanted)); });

@@ -44,15 +44,10 @@ CliExpect schemeListQuery()
 // The schemes of every target's window, in the order the server sent them.
 QList<std::optional<QList<QVariantMap>>> askSchemes(CliCall &c)
 {
-    const QList<CliReplies> replies =
-        c.ask(schemeListQuery(), [](CliTarget &t) { QVmethodLib::getTimePlayListInitializeInfoWithWindowID(t.window); });
     QList<std::optional<QList<QVariantMap>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<QVariantMap> schemes;
-        for (const QString &reply : replies[i].replies) {
+        for (const QString &reply : replies) {
             const auto s = TimedPlayCommands::getReceiveTimePlayListInfoNotice(reply);
             if (!s) {
                 t.fail(QStringLiteral("unreadable scheme in the list"));
@@ -61,8 +56,9 @@ QList<std::optional<QList<QVariantMap>>> askSchemes(CliCall &c)
             schemes << *s;
         }
         if (!t.failed())
-            out[i] = schemes;
-    }
+            out[c.indexOf(t)] = schemes;
+    };
+    c.queryEach(schemeListQuery(), [](CliTarget &t) { QVmethodLib::getTimePlayListInitializeInfoWithWindowID(t.window); }, read);
     return out;
 }
 
@@ -102,10 +98,7 @@ int schemes(CliCall &c)
     if (!c.connect())
         return c.status();
     const auto lists = askSchemes(c);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         QJsonArray array;
         QStringList names;
         for (const QVariantMap &s : *lists[i]) {
@@ -125,7 +118,7 @@ int schemes(CliCall &c)
         t.record(QStringLiteral("schemes"), array);
         t.summary = QStringLiteral("%1 schemes%2%3").arg(names.size()).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -135,22 +128,17 @@ QList<QList<QMap<QString, QString>>> askSchemeFiles(CliCall &c, const QList<QStr
     CliExpect e{QStringLiteral("the scheme files query"), {QLatin1String(Catalogue::kTimePlayFilesReply.codeText)},
                 [](const QString &reply) { return !TimedPlayCommands::isTimePlayReplyFollowed(reply); }};
     e.silentWhenEmpty = true;
-    const QList<CliReplies> replies = c.ask(e, [&](CliTarget &t) {
-        QVmethodLib::getTimePlayDetailInfoWithWindowID(t.window, projectIds[&t - c.targets().constData()]);
-    });
     QList<QList<QMap<QString, QString>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        for (const QString &reply : replies[i].replies) {
-            if (t.failed())
-                break;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
+        for (const QString &reply : replies) {
             const auto f = TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(reply);
             if (!f)
-                t.fail(QStringLiteral("unreadable file of the scheme"));
-            else
-                out[i] << *f;
+                return t.fail(QStringLiteral("unreadable file of the scheme"));
+            out[c.indexOf(t)] << *f;
         }
-    }
+    };
+    c.queryEach(e, [&](CliTarget &t) { QVmethodLib::getTimePlayDetailInfoWithWindowID(t.window, projectIds[c.indexOf(t)]); },
+                read);
     return out;
 }
 
@@ -159,16 +147,13 @@ QList<QVariantMap> findScheme(CliCall &c, int id)
 {
     const auto lists = askSchemes(c);
     QList<QVariantMap> found(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const auto match = std::find_if(lists[i]->cbegin(), lists[i]->cend(), [id](const QVariantMap &s) { return schemeId(s) == id; });
         if (match == lists[i]->cend())
             t.fail(QStringLiteral("window %1 has no scheme %2").arg(t.window).arg(id));
         else
             found[i] = *match;
-    }
+    });
     return found;
 }
 
@@ -184,10 +169,7 @@ int schemeShow(CliCall &c)
     for (const QVariantMap &s : found)
         ids << s.value(QStringLiteral("projectIDHex")).toString();
     const auto files = askSchemeFiles(c, ids);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const QVariantMap &s = found[i];
         const QVariantMap clock = s.value(QStringLiteral("clockDict")).toMap();
         const QVariantMap words = s.value(QStringLiteral("wordsDict")).toMap();
@@ -224,7 +206,7 @@ int schemeShow(CliCall &c)
         }
         t.record(QStringLiteral("files"), fileArray);
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -478,14 +460,10 @@ QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringLi
                      [](const QString &reply) { return PlayListCommands::isLastOfSequence(reply); }};
     // A server without files does not answer at all.
     expect.silentWhenEmpty = true;
-    const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
     QList<std::optional<QVariantList>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<QMap<QString, QString>> files;
-        for (const QString &reply : replies[i].replies)
+        for (const QString &reply : replies)
             if (const auto f = PlayListCommands::getDeviceFilesListInfoWithModelNotice(reply))
                 files << *f;
         QVariantList chosen;
@@ -502,8 +480,9 @@ QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringLi
                                   {QStringLiteral("filesContentHex"), match->value(QStringLiteral("filesContentHex"))}};
         }
         if (!t.failed())
-            out[i] = chosen;
-    }
+            out[c.indexOf(t)] = chosen;
+    };
+    c.queryEach(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); }, read);
     return out;
 }
 
@@ -517,16 +496,13 @@ int schemeSet(CliCall &c)
     QList<int> ids(c.targets().size(), 0);
     QList<QString> idHex(c.targets().size());
     QList<QString> frames(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const QList<QVariantMap> &schemes = *lists[i];
         if (ch->isNew) {
             const auto next = nextSchemeId(schemes);
             if (!next) {
                 t.fail(QStringLiteral("window %1 has no room for another scheme").arg(t.window));
-                continue;
+                return;
             }
             ids[i] = *next;
         } else {
@@ -538,14 +514,14 @@ int schemeSet(CliCall &c)
             stored = *match;
         } else if (!ch->name || !ch->schedule || ch->files.isEmpty()) {
             t.fail(QStringLiteral("window %1 has no scheme %2; a new one needs --name, --schedule and files").arg(t.window).arg(ids[i]));
-            continue;
+            return;
         }
         idHex[i] = HexCodec::TenToHexForTwo(ids[i]);
         const TimedPlayCommands::TimePlayParamFields fields = schemeFields(t, ids[i], stored, *ch);
         const auto parameters = TimedPlayCommands::schemeParameters(fields);
         if (!parameters) {
             t.fail(QStringLiteral("not sent: the scheme does not fit its frame"));
-            continue;
+            return;
         }
         const QStringList marks = fieldsReadingAsListMark(fields);
         if (!marks.isEmpty()) {
@@ -555,10 +531,10 @@ int schemeSet(CliCall &c)
                          .arg(marks.size() == 1 ? marks.first()
                                                 : marks.mid(0, marks.size() - 1).join(QLatin1String(", ")) + QLatin1String(" and ") + marks.last(),
                               t.window, marks.size() == 1 ? QStringLiteral("it") : QStringLiteral("one of them")));
-            continue;
+            return;
         }
         frames[i] = parameters->frame;
-    }
+    });
 
     // The files: the ones named, or those the scheme already plays.
     QList<QVariantList> files(c.targets().size());
@@ -579,7 +555,7 @@ int schemeSet(CliCall &c)
     }
 
     c.hand(QString(), [&](CliTarget &t) {
-        const qsizetype i = &t - c.targets().constData();
+        const qsizetype i = c.indexOf(t);
         QVmethodLib::sendTimePlayParam(frames[i]);
         QVmethodLib::addPlayFiletoTimePlayListWithChooseListArray(files[i]);
         t.summary = QStringLiteral("scheme %1 sent with %2 files").arg(ids[i]).arg(files[i].size());

@@ -305,8 +305,11 @@ void UdpSocketController::readServer()
 
 void UdpSocketController::udpSocketDidReceiveData(const QByteArray &data, const QHostAddress &from, quint16 port)
 {
-    const QString hex = HexCodec::NSDataToByteTohex(data);
-    qevaDebug(lcNet, QStringLiteral("result = %1").arg(LogEscape::text(stringFromHexString(hex))));
+    // Decoding every datagram costs; only a reader of qeva.net debug lines sees it.
+    if (lcNet().isDebugEnabled()) {
+        const QString text = datagramLogText(HexCodec::NSDataToByteTohex(data));
+        qevaDebug(lcNet, QStringLiteral("result = %1").arg(LogEscape::text(text)));
+    }
     auto it = m_delegateArray.find(kReceiverTag);
     if (it == m_delegateArray.end() || (it->hadObject && !it->object) || !it->handler)
         return; // nobody listens: dropped
@@ -314,7 +317,7 @@ void UdpSocketController::udpSocketDidReceiveData(const QByteArray &data, const 
     h(data, hostText(from), port);
 }
 
-QString UdpSocketController::stringFromHexString(const QString &hex) const
+QString UdpSocketController::datagramLogText(const QString &hex) const
 {
     // The bytes read as an ASCII C string.
     QByteArray bytes;

@@ -1,3 +1,4 @@
+#include "core/logging.h"
 #include "net/replyrouter.h"
 #include "net/requestsender.h"
 #include "net/udpsocketcontroller.h"
@@ -33,6 +34,18 @@ protected:
         return s.receiveDatagram().data();
     }
     QUdpSocket m_control, m_time;
+};
+
+// qeva.net's debug lines on for one scope, as QT_LOGGING_RULES="qeva.net.debug=true"
+// would have them (the test binaries turn them off).
+class NetDebugOn
+{
+public:
+    NetDebugOn() { category().setEnabled(QtDebugMsg, true); }
+    ~NetDebugOn() { category().setEnabled(QtDebugMsg, false); }
+
+private:
+    static QLoggingCategory &category() { return const_cast<QLoggingCategory &>(lcNet()); }
 };
 
 TEST_F(EndpointTest, RequestsReachTheServerByteForByteOnTheirPort)
@@ -77,6 +90,7 @@ TEST_F(EndpointTest, StartingTwiceLeavesOneBoundServerSocketAndNoReceivers)
 
 TEST_F(EndpointTest, DatagramsGoToTheChosenReceiverOrAreDroppedAndLogged)
 {
+    NetDebugOn debug;
     UdpSocketController &udp = UdpSocketController::shareInstance();
     ASSERT_TRUE(udp.startUdpServer());
     const quint16 phonePort = ctx().config().localPort;
@@ -94,6 +108,24 @@ TEST_F(EndpointTest, DatagramsGoToTheChosenReceiverOrAreDroppedAndLogged)
     m_control.writeDatagram(QByteArray("AND\x02\x50\x03", 6), phone, phonePort);
     ASSERT_TRUE(waitUntil([&] { return !got.isEmpty(); }));
     EXPECT_EQ(got.first(), QStringLiteral("127.0.0.2 414e44025003"));
+}
+
+TEST_F(EndpointTest, DatagramsAreDecodedForTheLogOnlyWhileNetDebugIsOn)
+{
+    UdpSocketController &udp = UdpSocketController::shareInstance();
+    ASSERT_TRUE(udp.startUdpServer());
+    const QHostAddress phone(QStringLiteral("127.0.0.1"));
+
+    // On loopback the datagram is queued when the write returns; once the
+    // endpoint has nothing pending, it has handled it.
+    m_control.writeDatagram(QByteArray("AND\x02\x50\x03", 6), phone, ctx().config().localPort);
+    ASSERT_TRUE(waitUntil([&] { return !udp.udpServer()->hasPendingDatagrams(); }));
+    EXPECT_FALSE(ctx().log().containsPrefix(QStringLiteral("result = ")));
+    EXPECT_FALSE(ctx().log().containsPrefix(QStringLiteral("-------string----")));
+
+    NetDebugOn debug;
+    m_control.writeDatagram(QByteArray("AND\x02\x50\x03", 6), phone, ctx().config().localPort);
+    ASSERT_TRUE(waitUntil([&] { return ctx().log().containsPrefix(QStringLiteral("result = AND")); }));
 }
 
 TEST_F(EndpointTest, TheRouterHearsAnAnnouncementThroughTheEndpoint)
@@ -133,7 +165,7 @@ TEST_F(LogFormTest, ReadsTheBytesAsAnEscapedCString)
         {QByteArray("end\\"), QStringLiteral("(null)")},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(udp.stringFromHexString(QString::fromLatin1(c.bytes.toHex())), c.form) << c.bytes.constData();
+        EXPECT_EQ(udp.datagramLogText(QString::fromLatin1(c.bytes.toHex())), c.form) << c.bytes.constData();
     EXPECT_TRUE(ctx().log().contains(QStringLiteral("-------string----ab")));
 }
 
