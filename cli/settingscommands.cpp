@@ -87,9 +87,10 @@ int settings(CliCall &c)
 // --- settings set ----------------------------------------------------------
 
 // What "settings set" was asked to change, checked before anything is sent.
+using RecordField = QString SettingsCommands::SettingsRecord::*;
 struct SettingsChange
 {
-    QMap<QString, QString> record; // keys of the settings record frame (5501)
+    QList<std::pair<RecordField, QString>> record; // fields of the settings record frame (5501)
     std::optional<QString> screen, source, rotation; // codes of their own frames
     std::optional<qint64> red, green, blue;
 };
@@ -126,18 +127,19 @@ std::optional<SettingsChange> readChange(CliCall &c)
             const auto on = c.onOff(value, key);
             if (!on)
                 return std::nullopt;
-            change.record.insert(key == QLatin1String("restart") ? QStringLiteral("isRestartDevice") : QStringLiteral("isSkipLogin"),
-                                 *on ? QStringLiteral("01") : QStringLiteral("00"));
+            change.record.append({key == QLatin1String("restart") ? &SettingsCommands::SettingsRecord::restartDevice
+                                                                  : &SettingsCommands::SettingsRecord::skipLogin,
+                                  *on ? QStringLiteral("01") : QStringLiteral("00")});
         } else if (key == QLatin1String("brightness")) {
             const auto v = c.number(value, key, 0, 65535);
             if (!v)
                 return std::nullopt;
-            change.record.insert(QStringLiteral("liangdu"), QString::number(*v));
+            change.record.append({&SettingsCommands::SettingsRecord::brightness, QString::number(*v)});
         } else if (key == QLatin1String("wifi")) {
             const auto v = c.number(value, key, 1, 2);
             if (!v)
                 return std::nullopt;
-            change.record.insert(QStringLiteral("isOpenWifi"), code(int(*v)));
+            change.record.append({&SettingsCommands::SettingsRecord::wifi, code(int(*v))});
         } else if (key == QLatin1String("background")) {
             const auto v = CliValue::color(value);
             if (!v) {
@@ -145,19 +147,20 @@ std::optional<SettingsChange> readChange(CliCall &c)
                             .arg(CliValue::colorNames().join(QLatin1String(", ")), value));
                 return std::nullopt;
             }
-            change.record.insert(QStringLiteral("colorType"), ColorList::code(*v));
+            change.record.append({&SettingsCommands::SettingsRecord::background, ColorList::code(*v)});
         } else if (key == QLatin1String("restart-time")) {
             if (value != QLatin1String("none") && !value.isEmpty() && !clock.match(value).hasMatch()) {
                 c.usage(QStringLiteral("restart-time must be HH:mm:ss or none, not \"%1\"").arg(value));
                 return std::nullopt;
             }
-            change.record.insert(QStringLiteral("time"), value == QLatin1String("none") ? QString() : value);
+            change.record.append({&SettingsCommands::SettingsRecord::restartTime,
+                                  value == QLatin1String("none") ? QString() : value});
         } else if (key == QLatin1String("transfer-path")) {
             if (value.toUtf8().size() > 0xffff) {
                 c.usage(QStringLiteral("transfer-path is longer than 65535 bytes"));
                 return std::nullopt;
             }
-            change.record.insert(QStringLiteral("TransPath"), value);
+            change.record.append({&SettingsCommands::SettingsRecord::transferPath, value});
         } else if (key == QLatin1String("screen")) {
             const auto on = c.onOff(value, key);
             if (!on)
@@ -184,21 +187,14 @@ std::optional<SettingsChange> readChange(CliCall &c)
 }
 
 // The record as the settings screen would save it from this reply: the
-// flags and texts the server reported, each changed key over them.
-QMap<QString, QString> recordFrom(const QMap<QString, QString> &s, const QMap<QString, QString> &change)
+// flags and texts the server reported, each changed field over them.
+SettingsCommands::SettingsRecord recordFrom(const QMap<QString, QString> &reply,
+                                            const QList<std::pair<RecordField, QString>> &change)
 {
-    QMap<QString, QString> p{
-        {QStringLiteral("isRestartDevice"), s.value(QStringLiteral("isRestart")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("00")},
-        {QStringLiteral("isSkipLogin"), s.value(QStringLiteral("isSkipLogin")).toInt(nullptr, 16) != 0 ? QStringLiteral("01") : QStringLiteral("00")},
-        {QStringLiteral("liangdu"), s.value(QStringLiteral("lightValue"))},
-        {QStringLiteral("isOpenWifi"), s.value(QStringLiteral("isOpenWifi")).toInt(nullptr, 16) == 2 ? QStringLiteral("02") : QStringLiteral("01")},
-        {QStringLiteral("colorType"), s.value(QStringLiteral("beijingColorHex"))},
-        {QStringLiteral("time"), s.value(QStringLiteral("restartTimeString"))},
-        {QStringLiteral("TransPath"), s.value(QStringLiteral("transPathString"))},
-    };
-    for (auto it = change.cbegin(); it != change.cend(); ++it)
-        p.insert(it.key(), it.value());
-    return p;
+    SettingsCommands::SettingsRecord record = SettingsCommands::SettingsRecord::fromReply(reply);
+    for (const auto &[field, value] : change)
+        record.*field = value;
+    return record;
 }
 
 int settingsSet(CliCall &c)
@@ -228,7 +224,7 @@ int settingsSet(CliCall &c)
     };
     if (!change->record.isEmpty()) {
         c.hand(QString(), [&](CliTarget &t) {
-            const QMap<QString, QString> p = recordFrom(current[c.indexOf(t)], change->record);
+            const QMap<QString, QString> p = recordFrom(current[c.indexOf(t)], change->record).parameters();
             return fits(QVmethodLib::sendSetSystemInfoWithParamaters(p, &misfit), t);
         });
         done << QStringLiteral("settings record");

@@ -100,6 +100,29 @@ bool isCode(const QString &code)
     return code.size() == 2 && isHexText(code);
 }
 
+SettingsRecord SettingsRecord::fromReply(const QMap<QString, QString> &reply)
+{
+    const auto byte = [&reply](const char *key) { return reply.value(QLatin1String(key)).toInt(nullptr, 16); };
+    const auto flag = [](bool on, const char *yes, const char *no) { return QLatin1String(on ? yes : no); };
+    SettingsRecord r;
+    r.restartDevice = flag(byte("isRestart") == 1, "01", "00");
+    r.skipLogin = flag(byte("isSkipLogin") != 0, "01", "00");
+    r.brightness = reply.value(QStringLiteral("lightValue"));
+    r.wifi = flag(byte("isOpenWifi") == 2, "02", "01");
+    r.background = reply.value(QStringLiteral("beijingColorHex"));
+    r.restartTime = reply.value(QStringLiteral("restartTimeString"));
+    r.transferPath = reply.value(QStringLiteral("transPathString"));
+    return r;
+}
+
+QMap<QString, QString> SettingsRecord::parameters() const
+{
+    return {{QStringLiteral("isRestartDevice"), restartDevice}, {QStringLiteral("isSkipLogin"), skipLogin},
+            {QStringLiteral("liangdu"), brightness},           {QStringLiteral("isOpenWifi"), wifi},
+            {QStringLiteral("colorType"), background},         {QStringLiteral("time"), restartTime},
+            {QStringLiteral("TransPath"), transferPath}};
+}
+
 std::optional<Request> systemInfo(const QMap<QString, QString> &parameters, QString *misfit)
 {
     const auto refuse = [misfit](const char *key) {

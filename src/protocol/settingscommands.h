@@ -22,10 +22,32 @@
 namespace SettingsCommands {
 
 // --- Settings record -----------------------------------------------------
+// The record the phone writes (5501), field by field, with the dictionary
+// key each field travels under in the client's operations; those keys are
+// written here and nowhere else.
+struct SettingsRecord
+{
+    QString restartDevice; // "isRestartDevice": "01" restarts daily at restartTime, "00" not
+    QString skipLogin;     // "isSkipLogin": "01" or "00"
+    QString brightness;    // "liangdu": decimal text, 2 bytes
+    QString wifi;          // "isOpenWifi": "01" on, "02" off
+    QString background;    // "colorType": the colour's code (protocol/colorlist.h)
+    QString restartTime;   // "time": HH:mm:ss, empty for none
+    QString transferPath;  // "TransPath": the server's folder for received files
+
+    // The record as a reply 5501 reports it (a map of
+    // getSystemInitInfoWithModelNotice), with the flags read as the settings
+    // screen reads them: saving it unchanged writes back what the server has.
+    // A text left out of the reply (not UTF-8) is empty.
+    static SettingsRecord fromReply(const QMap<QString, QString> &reply);
+    // The record as the dictionary systemInfo() and
+    // QVmethodLib::sendSetSystemInfoWithParamaters take.
+    QMap<QString, QString> parameters() const;
+};
+
 // The query, carrying the phone's address.
 Request systemInfoQuery(const QString &phoneIpHex);
-// Keys "isRestartDevice", "isSkipLogin", "liangdu", "isOpenWifi",
-// "colorType", "time", "TransPath"; an absent key is "".
+// Keys as SettingsRecord::parameters() writes them; an absent key is "".
 std::optional<Request> systemInfo(const QMap<QString, QString> &parameters, QString *misfit = nullptr);
 // Reply 5501. "isRestart", "isSkipLogin", "isOpenWifi", "beijingColorHex",
 // "isOpenkaiguan", "shipinyuanHex", "xuanzhuanHex": the field's two hex

@@ -239,16 +239,15 @@ bool SystemSetViewController::sendSetSystemInfo()
         popups().showError(QCoreApplication::translate("SystemSetViewController", "未收到设备设置，请稍后再试"));
         return false;
     }
-    const QMap<QString, QString> parameters{
-        {QStringLiteral("liangdu"), HexCodec::returnReplaceNull(m_liangdu)},
-        {QStringLiteral("time"), HexCodec::returnReplaceNull(m_setTimeField->text())},
-        {QStringLiteral("TransPath"), HexCodec::returnReplaceNull(m_transPathString)},
-        {QStringLiteral("isRestartDevice"), HexCodec::returnReplaceNull(m_isRestartDevice)},
-        {QStringLiteral("isSkipLogin"), HexCodec::returnReplaceNull(m_isSkipLogin)},
-        {QStringLiteral("isOpenWifi"), HexCodec::returnReplaceNull(m_isOpenWifi)},
-        {QStringLiteral("colorType"), HexCodec::returnReplaceNull(m_colorType)},
-    };
-    return report(QVmethodLib::sendSetSystemInfoWithParamaters(parameters));
+    SettingsCommands::SettingsRecord record;
+    record.brightness = HexCodec::returnReplaceNull(m_liangdu);
+    record.restartTime = HexCodec::returnReplaceNull(m_setTimeField->text());
+    record.transferPath = HexCodec::returnReplaceNull(m_transPathString);
+    record.restartDevice = HexCodec::returnReplaceNull(m_isRestartDevice);
+    record.skipLogin = HexCodec::returnReplaceNull(m_isSkipLogin);
+    record.wifi = HexCodec::returnReplaceNull(m_isOpenWifi);
+    record.background = HexCodec::returnReplaceNull(m_colorType);
+    return report(QVmethodLib::sendSetSystemInfoWithParamaters(record.parameters()));
 }
 
 bool SystemSetViewController::sendSetkaiguanPing()
