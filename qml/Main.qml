@@ -38,8 +38,11 @@ ApplicationWindow {
         focus: true
 
         Keys.onEscapePressed: (event) => { event.accepted = Shell.goBack() }
+        // A text field keeps Backspace for itself, even when empty: only
+        // a Backspace nothing took goes back.
         Keys.onPressed: (event) => {
-            if ((event.key === Qt.Key_Left && (event.modifiers & Qt.AltModifier)) || event.key === Qt.Key_Back)
+            if ((event.key === Qt.Key_Left && (event.modifiers & Qt.AltModifier)) || event.key === Qt.Key_Back
+                    || (event.key === Qt.Key_Backspace && event.modifiers === Qt.NoModifier))
                 event.accepted = Shell.goBack()
         }
 

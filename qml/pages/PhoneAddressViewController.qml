@@ -27,7 +27,9 @@ Item {
         }
         Label {
             Layout.fillWidth: true
-            text: qsTr("自动选择的地址：%1").arg(page.controller.automaticAddress)
+            // No interface to choose from yet reads 0.0.0.0: say so in words.
+            text: qsTr("自动选择的地址：%1").arg(page.controller.automaticAddress === "" || page.controller.automaticAddress === "0.0.0.0"
+                                                  ? qsTr("尚未确定") : page.controller.automaticAddress)
             color: "white"
             font.pixelSize: 14
             wrapMode: Text.Wrap

@@ -1,7 +1,8 @@
 // The keyboard and the mouse as a desktop user has them: Tab goes only to
-// what is in view, the focus shows, Enter and Space press, Esc and Alt+Left
-// close or go back, modal panels hold everything behind them, title bar
-// included, and the wheel pickers follow the wheel, clicks and keys.
+// what is in view, the focus shows, Enter and Space press, Esc, Alt+Left
+// and Backspace close or go back, modal panels hold everything behind
+// them, title bar included, and the wheel pickers follow the wheel, clicks
+// and keys.
 #include "gui/guifixture.h"
 #include "screens/discovery/homeviewcontroller.h"
 #include "screens/playback/playcontrolviewcontroller.h"
@@ -118,6 +119,9 @@ TEST_F(KeyboardTest, EscClosesWhatIsOpenElseGoesBackAsTheBackButtonDoes)
         {"Alt+Left on the function menu returns to the server list",
          [](KeyboardTest &t) { t.openFunctionMenu(); }, Qt::Key_Left, Qt::AltModifier,
          [](KeyboardTest &t) { return t.front()->pageName() == QLatin1String("HomeViewController"); }},
+        {"Backspace on the function menu returns to the server list",
+         [](KeyboardTest &t) { t.openFunctionMenu(); }, Qt::Key_Backspace, Qt::NoModifier,
+         [](KeyboardTest &t) { return t.front()->pageName() == QLatin1String("HomeViewController"); }},
         {"Esc on the server list returns to discovery, as its back button",
          [](KeyboardTest &t) { t.m_container = t.openContainer(); }, Qt::Key_Escape, Qt::NoModifier,
          [](KeyboardTest &t) { return t.nav().top() == t.m_scan; }},
@@ -185,6 +189,31 @@ TEST_F(KeyboardTest, ThePasswordPromptTakesEnterAndEscAndHoldsTheTitleBar)
     app().settle();
     app().clickAt(menuAt);
     EXPECT_TRUE(app().waitFor([&] { return m_container->isShow(); }));
+}
+
+TEST_F(KeyboardTest, BackspaceInATextFieldEditsAndNeverGoesBack)
+{
+    chooseServer();
+    m_container = openContainer();
+    auto *home = qobject_cast<HomeViewController *>(m_container->rootViewController()->root());
+    ASSERT_TRUE(home);
+    ASSERT_TRUE(app().waitFor([&] { return app().findText(QStringLiteral("演示服务器")); }));
+    ASSERT_TRUE(app().clickText(QStringLiteral("演示服务器")));
+    ASSERT_TRUE(app().waitFor([&] { return home->isPasswordPromptVisible(); }));
+    app().settle();
+    // More presses than the pre-filled password has characters: the last
+    // ones land on an empty field.
+    for (int i = 0; i < 6; ++i)
+        app().key(Qt::Key_Backspace);
+    app().settle();
+    EXPECT_TRUE(home->isPasswordPromptVisible());
+    EXPECT_EQ(nav().top(), m_container);
+
+    app().key(Qt::Key_Escape);
+    ASSERT_TRUE(app().waitFor([&] { return !home->isPasswordPromptVisible(); }));
+    app().settle();
+    app().key(Qt::Key_Backspace);
+    EXPECT_TRUE(app().waitFor([&] { return nav().top() == m_scan; }));
 }
 
 TEST_F(KeyboardTest, TheVolumePanelHoldsTheTitleBarAndEscClosesIt)
