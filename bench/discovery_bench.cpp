@@ -15,7 +15,9 @@
 // Everything stays on loopback. Run from a Release build:
 //   build-bench/bench/bench_discovery [announcements [store|qevactl]]
 #include "core/appcontext.h"
-#include "protocol/replyrouter.h"
+#include "net/replyrouter.h"
+#include "net/requestsender.h"
+#include "net/udpsocketcontroller.h"
 #include "screens/discovery/scandeviceviewcontroller.h"
 #include "ui/uikit.h"
 
@@ -136,6 +138,7 @@ double clientRecordsPerSecond(int count, int *stored)
         c.documentsDir = dir.path();
         c.phoneAddress = QStringLiteral("127.0.0.1");
         AppContext ctx(c);
+        RequestSender::shared().setSender(&UdpSocketController::shareInstance()); // as the app does
         auto *scan = new ScanDeviceViewController;
         scan->setUserName(QStringLiteral("bench"));
         UiKit::shared().navigation().push(scan);

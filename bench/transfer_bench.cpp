@@ -22,7 +22,10 @@
 //                  [--cases plain,qevactl,screen,sendfile,mapped,buffered]
 #include "core/appcontext.h"
 #include "net/filescontent.h"
+#include "net/qvmethodlib.h"
+#include "net/requestsender.h"
 #include "net/sendsocket.h"
+#include "net/udpsocketcontroller.h"
 #include "protocol/transfercommands.h"
 #include "screens/transfer/playfilesviewcontroller.h"
 #include "screens/transfer/transferfinisher.h"
@@ -466,6 +469,8 @@ private:
         c.documentsDir = m_work + QStringLiteral("/docs");
         c.preferencesFile = m_work + QStringLiteral("/docs/preferences.ini");
         m_ctx = std::make_unique<AppContext>(c);
+        // As the app does: requests go out through the UDP endpoint.
+        RequestSender::shared().setSender(&UdpSocketController::shareInstance());
         CommonManager &cm = CommonManager::sharedManager();
         cm.setCurrentPhoneIp(QStringLiteral("127.0.0.1"));
         cm.currentSelectDev.deviceIp = QLatin1String(kSimAddress);

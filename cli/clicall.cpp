@@ -3,6 +3,7 @@
 #include "clivalue.h"
 #include "core/appcontext.h"
 #include "core/logescape.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/settingscommands.h"
 #include "session/commonmanager.h"
@@ -283,6 +284,21 @@ QList<CliReplies> CliCall::ask(const CliExpect &expect, const std::function<void
                                   .arg(out[i].replies.size()));
     }
     return out;
+}
+
+void CliCall::queryEach(const CliExpect &expect, const std::function<void(CliTarget &)> &send,
+                        const std::function<void(CliTarget &, const QStringList &replies)> &read)
+{
+    const QList<CliReplies> replies = ask(expect, send);
+    eachRunning([&](qsizetype i, CliTarget &t) { read(t, replies[i].replies); });
+}
+
+void CliCall::eachRunning(const std::function<void(qsizetype index, CliTarget &)> &fn)
+{
+    for (qsizetype i = 0; i < m_targets.size(); ++i) {
+        if (!m_targets[i].failed())
+            fn(i, m_targets[i]);
+    }
 }
 
 void CliCall::hand(const QString &done, const std::function<bool(CliTarget &)> &send)

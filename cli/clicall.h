@@ -104,6 +104,13 @@ public:
     // let send() build the request; then wait for all answers together up to
     // the time-out. Targets without a (complete) answer fail.
     QList<CliReplies> ask(const CliExpect &expect, const std::function<void(CliTarget &)> &send);
+    // ask(), then read() for every target that answered, with its replies.
+    void queryEach(const CliExpect &expect, const std::function<void(CliTarget &)> &send,
+                   const std::function<void(CliTarget &, const QStringList &replies)> &read);
+    // fn() for every target still in the running, with its index in targets().
+    void eachRunning(const std::function<void(qsizetype index, CliTarget &)> &fn);
+    // Where a target stands in targets(), for results kept per target.
+    qsizetype indexOf(const CliTarget &target) const { return &target - m_targets.constData(); }
     // A set command for every target still in the running. send() calls the
     // builder and says whether it took the values; the target succeeds with
     // done when at least one frame was handed over for it.

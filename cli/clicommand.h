@@ -52,23 +52,17 @@ inline CliOption cliOption(const char *name, const char *valueName, const char *
     return CliOption{QString::fromUtf8(name), QString::fromUtf8(valueName), QString::fromUtf8(help), QChar()};
 }
 
-// Every subcommand, registered by the family files at start-up. Families
-// register with an order number so that the command list keeps the order
-// of the menus whatever the link order.
+// The subcommands a run of the tool knows, in the order of its help.
 class CliCommandRegistry
 {
 public:
-    static void add(int order, const QList<CliCommand> &commands);
-    static QList<CliCommand> all();
-    static const CliCommand *find(const QString &name);
-    // The commands whose name starts with "group " (the subcommands of a group).
-    static QList<CliCommand> group(const QString &group);
-};
+    explicit CliCommandRegistry(QList<CliCommand> commands) : m_commands(std::move(commands)) {}
 
-struct CliCommandRegistrar
-{
-    CliCommandRegistrar(int order, const std::function<QList<CliCommand>()> &make)
-    {
-        CliCommandRegistry::add(order, make());
-    }
+    const QList<CliCommand> &all() const { return m_commands; }
+    const CliCommand *find(const QString &name) const;
+    // The commands whose name starts with "group " (the subcommands of a group).
+    QList<CliCommand> group(const QString &group) const;
+
+private:
+    QList<CliCommand> m_commands;
 };

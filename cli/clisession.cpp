@@ -1,11 +1,13 @@
 #include "clisession.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
+#include "net/replyrouter.h"
+#include "net/requestsender.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/catalogue.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/logincommands.h"
-#include "protocol/replyrouter.h"
 #include "session/commonmanager.h"
 
 #include <QEventLoop>
@@ -27,12 +29,12 @@ CliSession::~CliSession()
 {
     if (m_ctx.has<UdpSocketController>())
         m_ctx.shared<UdpSocketController>().changeServerDelegate(nullptr, {});
-    m_ctx.setSender(nullptr);
+    m_ctx.shared<RequestSender>().setSender(nullptr);
 }
 
 bool CliSession::start()
 {
-    m_ctx.setSender(this);
+    m_ctx.shared<RequestSender>().setSender(this);
     UdpSocketController &udp = m_ctx.shared<UdpSocketController>();
     if (!udp.startUdpServer()) {
         m_startError = udp.startError();
@@ -176,7 +178,7 @@ void CliSession::announcement(const QString &hex, const QString &host)
     Preferences &prefs = m_ctx.preferences();
     const QString key = QStringLiteral("kUserConnectedID_%1_%2").arg(name, host);
     if (prefs.integer(key) == 0)
-        prefs.setString(key, QString::number(CommonClass::getRandomNumber(100000, 999999)));
+        prefs.setString(key, QString::number(HexCodec::getRandomNumber(100000, 999999)));
 
     CommonManager &session = CommonManager::sharedManager();
     const DeviceInfo previous = session.currentSelectDev;

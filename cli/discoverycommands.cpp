@@ -1,5 +1,6 @@
 // scan: the servers that announce themselves, as the discovery screen sees them.
 #include "clicall.h"
+#include "commandlist.h"
 
 #include <QJsonArray>
 
@@ -46,7 +47,9 @@ int scan(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> discoveryCommands()
 {
     CliCommand scanCommand;
     scanCommand.name = QStringLiteral("scan");
@@ -65,7 +68,3 @@ QList<CliCommand> commands()
     scanCommand.run = scan;
     return {scanCommand};
 }
-
-const CliCommandRegistrar registrar(10, commands);
-
-} // namespace

@@ -1,3 +1,4 @@
+#include "commandlist.h"
 #include "qevactl.h"
 #include "qevaversion.h"
 
@@ -13,6 +14,6 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(QEVA_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    Qevactl tool(out, err);
+    Qevactl tool(qevactlCommands(), out, err);
     return tool.run(QCoreApplication::arguments());
 }

@@ -1,7 +1,9 @@
 // Overlays: inserted scrolling text, the clock overlay and animation effects.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
 #include "protocol/overlaycommands.h"
@@ -50,15 +52,11 @@ int text(CliCall &c)
         return c.usage(QStringLiteral("text takes no arguments (did you mean text set?)"));
     if (!c.connect())
         return c.status();
-    const QList<CliReplies> replies = c.ask(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); });
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
+        const auto r = OverlayCommands::getSpotWordsInitInfoWithModelNotice(replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the text query"));
-            continue;
+            return;
         }
         t.field(QStringLiteral("text"), r->value(QStringLiteral("contentString")));
         t.field(QStringLiteral("effect"), onOffText(r->value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1));
@@ -69,7 +67,8 @@ int text(CliCall &c)
                                          std::pair{"z", "ZLong"}})
             t.field(QLatin1String(key), r->value(QLatin1String(reply)), r->value(QLatin1String(reply)).toInt());
         t.succeed();
-    }
+    };
+    c.queryEach(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); }, read);
     return c.finish();
 }
 
@@ -119,22 +118,18 @@ int textSet(CliCall &c)
         if (!probe.contains(QLatin1String(code)))
             probe.insert(QLatin1String(code), QStringLiteral("00"));
     QString misfit;
-    if (!OverlayCommands::spotWordsFrame(probe, &misfit))
+    if (!OverlayCommands::spotWords(probe, &misfit))
         return c.usage(QStringLiteral("%1 does not fit its field").arg(misfit == QLatin1String("wordsString") ? QStringLiteral("the text") : misfit));
 
     if (!c.connect())
         return c.status();
     // The query first, so that every field not given keeps the server's value.
-    const QList<CliReplies> replies = c.ask(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); });
     QList<QMap<QString, QString>> parameters(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replies[i].replies.first());
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
+        const auto r = OverlayCommands::getSpotWordsInitInfoWithModelNotice(replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the text query"));
-            continue;
+            return;
         }
         QMap<QString, QString> p = textParameters(*r);
         for (auto it = change.cbegin(); it != change.cend(); ++it)
@@ -142,10 +137,11 @@ int textSet(CliCall &c)
         // A text that is not UTF-8 reads as empty: it is never sent back as one.
         if (p.value(QStringLiteral("wordsString")).isEmpty())
             t.fail(QStringLiteral("the server's text is empty or not UTF-8; give TEXT"));
-        parameters[i] = p;
-    }
+        parameters[c.indexOf(t)] = p;
+    };
+    c.queryEach(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); }, read);
     c.hand(QStringLiteral("text sent"), [&](CliTarget &t) {
-        const qsizetype i = &t - c.targets().constData();
+        const qsizetype i = c.indexOf(t);
         if (!QVmethodLib::sendSetSpotWordsWithParameters(parameters[i], &misfit)) {
             t.fail(QStringLiteral("not sent: the server's %1 does not fit its field").arg(misfit));
             return false;
@@ -162,21 +158,17 @@ CliExpect clockQuery()
     return {QStringLiteral("the clock query"), {QLatin1String(Catalogue::kClockReply.codeText)}, {}};
 }
 
-int clock(CliCall &c)
+int showClock(CliCall &c)
 {
     if (!c.args().isEmpty())
         return c.usage(QStringLiteral("clock takes no arguments (did you mean clock set?)"));
     if (!c.connect())
         return c.status();
-    const QList<CliReplies> replies = c.ask(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); });
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
+        const auto r = OverlayCommands::getClockSetInitInfoWithModelNotice(replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the clock query"));
-            continue;
+            return;
         }
         // As the clock screen reads it: 1 is the digital clock, anything else the face.
         t.field(QStringLiteral("type"), r->value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? kClockTypes.at(1) : kClockTypes.at(0));
@@ -185,7 +177,8 @@ int clock(CliCall &c)
             t.field(QLatin1String(key), r->value(QLatin1String(reply)), r->value(QLatin1String(reply)).toInt());
         t.field(QStringLiteral("run"), onOffText(r->value(QStringLiteral("isexecute")).toInt() == 1));
         t.succeed();
-    }
+    };
+    c.queryEach(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); }, read);
     return c.finish();
 }
 
@@ -218,16 +211,12 @@ int clockSet(CliCall &c)
         return c.usage(QStringLiteral("nothing to set: give an option"));
     if (!c.connect())
         return c.status();
-    const QList<CliReplies> replies = c.ask(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); });
     QList<QMap<QString, QString>> parameters(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(replies[i].replies.first());
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
+        const auto r = OverlayCommands::getClockSetInitInfoWithModelNotice(replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the clock query"));
-            continue;
+            return;
         }
         QMap<QString, QString> p{
             {QStringLiteral("clockType"), r->value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("02")},
@@ -238,11 +227,12 @@ int clockSet(CliCall &c)
             {QStringLiteral("isExecute"), r->value(QStringLiteral("isexecute")).toInt() == 1 ? QStringLiteral("01") : QStringLiteral("02")}};
         for (auto it = change.cbegin(); it != change.cend(); ++it)
             p.insert(it.key(), it.value());
-        parameters[i] = p;
-    }
+        parameters[c.indexOf(t)] = p;
+    };
+    c.queryEach(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); }, read);
     QString misfit;
     c.hand(QStringLiteral("clock sent"), [&](CliTarget &t) {
-        const qsizetype i = &t - c.targets().constData();
+        const qsizetype i = c.indexOf(t);
         if (!QVmethodLib::sendSetClockOrderWithParameters(parameters[i], &misfit)) {
             t.fail(QStringLiteral("not sent: the server's %1 does not fit its field").arg(misfit));
             return false;
@@ -270,7 +260,9 @@ int effect(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> overlayCommands()
 {
     const QList<CliOption> textOptions{
         cliOption("effect", "on|off", "Whether the text is shown."),
@@ -299,8 +291,8 @@ QList<CliCommand> commands()
                    "Asks for the current text first; every setting not given keeps the server's value.\n"
                    "Example: qevactl --all text set \"Closing at 18:00\" --color red --direction right-left",
                    textOptions),
-        cliCommand("clock", "", "Show the clock overlay.", false, clock),
-        cliCommand("clock show", "", "Show the clock overlay (the same as clock).", false, clock),
+        cliCommand("clock", "", "Show the clock overlay.", false, showClock),
+        cliCommand("clock show", "", "Show the clock overlay (the same as clock).", false, showClock),
         cliCommand("clock set", "[OPTIONS]", "Change the clock overlay; the rest keeps the server's values.", true,
                    clockSet, "Asks for the current clock first; every setting not given keeps the server's value.",
                    clockOptions),
@@ -313,7 +305,3 @@ QList<CliCommand> commands()
         c.usesWindow = c.name == QLatin1String("effect");
     return list;
 }
-
-const CliCommandRegistrar registrar(30, commands);
-
-} // namespace

@@ -1,9 +1,13 @@
 // The play list of a window and what it plays, and the server's own files.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
+#include "net/qvmethodlib.h"
+#include "net/requestsender.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/playlistcommands.h"
 
 #include <QJsonArray>
@@ -21,7 +25,7 @@ const QStringList kModes{QStringLiteral("loop"), QStringLiteral("random"), QStri
 
 QString code(int value)
 {
-    return QVmethodLib::TenToHexForTwo(value);
+    return HexCodec::TenToHexForTwo(value);
 }
 
 struct Entry
@@ -37,20 +41,15 @@ QList<std::optional<QList<Entry>>> askPlayList(CliCall &c)
     const QString entryCode = QLatin1String(Catalogue::kPlayListReply.codeText);
     const QString emptyCode = QLatin1String(Catalogue::kPlayListCountReply.codeText);
     const CliExpect expect{QStringLiteral("the play list query"), {entryCode, emptyCode}, [emptyCode](const QString &reply) {
-                               return reply.startsWith(emptyCode) || QVmethodLib::isLastOfSequence(reply);
+                               return reply.startsWith(emptyCode) || PlayListCommands::isLastOfSequence(reply);
                            }};
-    const QList<CliReplies> replies =
-        c.ask(expect, [](CliTarget &t) { QVmethodLib::getPlayControlListInfoWithWindowID(t.window); });
     QList<std::optional<QList<Entry>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<Entry> entries;
-        for (const QString &reply : replies[i].replies) {
+        for (const QString &reply : replies) {
             if (reply.startsWith(emptyCode))
                 break;
-            const auto e = QVmethodLib::getPlayControlListInfoWithModelNotice(reply);
+            const auto e = PlayListCommands::getPlayControlListInfoWithModelNotice(reply);
             if (!e) {
                 t.fail(QStringLiteral("unreadable entry in the play list"));
                 break;
@@ -59,8 +58,9 @@ QList<std::optional<QList<Entry>>> askPlayList(CliCall &c)
                                  e->value(QStringLiteral("vedioYinliang")).toInt()});
         }
         if (!t.failed())
-            out[i] = entries;
-    }
+            out[c.indexOf(t)] = entries;
+    };
+    c.queryEach(expect, [](CliTarget &t) { QVmethodLib::getPlayControlListInfoWithWindowID(t.window); }, read);
     return out;
 }
 
@@ -71,10 +71,7 @@ int playlist(CliCall &c)
     if (!c.connect())
         return c.status();
     const auto lists = askPlayList(c);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         QJsonArray entries;
         QStringList names;
         int row = 0;
@@ -83,7 +80,7 @@ int playlist(CliCall &c)
             t.lines << QStringLiteral("%1 [%2] %3").arg(row, 3).arg(e.checked ? QLatin1Char('x') : QLatin1Char(' ')).arg(e.path);
             entries.append(QJsonObject{{QStringLiteral("number"), row}, {QStringLiteral("path"), e.path},
                                        {QStringLiteral("checked"), e.checked}});
-            names << QVmethodLib::fileNameOfPath(e.path);
+            names << PlayListCommands::fileNameOfPath(e.path);
         }
         // Every entry carries the window's volume; the newest one counts, as on the play control screen.
         if (!lists[i]->isEmpty())
@@ -93,7 +90,7 @@ int playlist(CliCall &c)
         if (row == 0)
             t.lines << QStringLiteral("(the play list of window %1 is empty)").arg(t.window);
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -107,12 +104,12 @@ int play(CliCall &c)
     // As a tap on the row does: play it, and check it when it was not.
     const auto lists = askPlayList(c);
     c.hand(QStringLiteral("play entry %1 sent").arg(*n), [&](CliTarget &t) {
-        const QList<Entry> &entries = *lists[&t - c.targets().constData()];
+        const QList<Entry> &entries = *lists[c.indexOf(t)];
         if (*n > entries.size()) {
             t.fail(QStringLiteral("there is no entry %1; the play list has %2").arg(*n).arg(entries.size()));
             return false;
         }
-        const QString index = QVmethodLib::TenToHex(*n - 1);
+        const QString index = HexCodec::TenToHex(*n - 1);
         QVmethodLib::getVedioSiglePlayWithVedioIndexHex(index, t.window);
         if (!entries.at(*n - 1).checked)
             QVmethodLib::sendFielsToListWithVedioIndexHex(index, QStringLiteral("01"), t.window);
@@ -161,7 +158,7 @@ int check(CliCall &c)
         return c.status();
     c.hand(QStringLiteral("entry %1 %2 sent").arg(*n).arg(*on ? QStringLiteral("checked") : QStringLiteral("unchecked")),
            [&](CliTarget &t) {
-               QVmethodLib::sendFielsToListWithVedioIndexHex(QVmethodLib::TenToHex(*n - 1),
+               QVmethodLib::sendFielsToListWithVedioIndexHex(HexCodec::TenToHex(*n - 1),
                                                               *on ? QStringLiteral("01") : QStringLiteral("00"), t.window);
                return true;
            });
@@ -176,7 +173,7 @@ int windowVolume(CliCall &c)
     if (!v || !c.connect())
         return c.status();
     c.hand(QStringLiteral("window volume %1 sent").arg(*v), [&](CliTarget &t) {
-        Frame::send(Catalogue::kWindowVolume, Frame::fill(Catalogue::kWindowVolume, {t.window, QVmethodLib::TenToHexForTwo(*v)}));
+        RequestSender::shared().send(PlayListCommands::windowVolume(t.window, *v));
         return true;
     });
     return c.finish();
@@ -190,10 +187,9 @@ int deleteEntry(CliCall &c)
     if (!n || !c.connect())
         return c.status();
     const bool withFile = c.isSet(QStringLiteral("with-file"));
-    const RequestSpec &spec = withFile ? Catalogue::kDeletePlayItem01 : Catalogue::kDeletePlayItem02;
     c.hand(QStringLiteral("delete entry %1%2 sent").arg(*n).arg(withFile ? QStringLiteral(" and its file") : QString()),
            [&](CliTarget &t) {
-               Frame::send(spec, Frame::fill(spec, {t.window, QVmethodLib::TenToHex(*n - 1)}));
+               RequestSender::shared().send(PlayListCommands::deleteEntry(t.window, *n - 1, withFile));
                return true;
            });
     return c.finish();
@@ -206,7 +202,7 @@ int clear(CliCall &c)
     if (!c.connect())
         return c.status();
     c.hand(QStringLiteral("clear sent"), [](CliTarget &t) {
-        Frame::send(Catalogue::kClearPlayList, Frame::fill(Catalogue::kClearPlayList, {t.window}));
+        RequestSender::shared().send(PlayListCommands::clearPlayList(t.window));
         return true;
     });
     return c.finish();
@@ -217,18 +213,14 @@ QList<std::optional<QList<QMap<QString, QString>>>> askFiles(CliCall &c)
 {
     CliExpect expect{QStringLiteral("the server files query"),
                      {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
-                     [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+                     [](const QString &reply) { return PlayListCommands::isLastOfSequence(reply); }};
     // A server without files does not answer at all.
     expect.silentWhenEmpty = true;
-    const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
     QList<std::optional<QList<QMap<QString, QString>>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<QMap<QString, QString>> files;
-        for (const QString &reply : replies[i].replies) {
-            const auto f = QVmethodLib::getDeviceFilesListInfoWithModelNotice(reply);
+        for (const QString &reply : replies) {
+            const auto f = PlayListCommands::getDeviceFilesListInfoWithModelNotice(reply);
             if (!f) {
                 t.fail(QStringLiteral("unreadable entry in the server's files"));
                 break;
@@ -236,8 +228,9 @@ QList<std::optional<QList<QMap<QString, QString>>>> askFiles(CliCall &c)
             files.append(*f);
         }
         if (!t.failed())
-            out[i] = files;
-    }
+            out[c.indexOf(t)] = files;
+    };
+    c.queryEach(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); }, read);
     return out;
 }
 
@@ -248,14 +241,11 @@ int files(CliCall &c)
     if (!c.connect())
         return c.status();
     const auto lists = askFiles(c);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         QJsonArray array;
         QStringList names;
         for (const auto &f : *lists[i]) {
-            const QString path = QVmethodLib::readableFileName(f.value(QStringLiteral("filesContentHex")));
+            const QString path = PlayListCommands::readableFileName(f.value(QStringLiteral("filesContentHex")));
             t.lines << path;
             array.append(path);
             names << path;
@@ -263,7 +253,7 @@ int files(CliCall &c)
         t.record(QStringLiteral("files"), array);
         t.summary = QStringLiteral("%1 files%2%3").arg(names.size()).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -276,12 +266,12 @@ int append(CliCall &c)
     // The server's list gives the names exactly as it wants them back.
     const auto lists = askFiles(c);
     c.hand(QStringLiteral("append %1 sent").arg(c.args().join(QLatin1String(", "))), [&](CliTarget &t) {
-        const auto &files = *lists[&t - c.targets().constData()];
+        const auto &files = *lists[c.indexOf(t)];
         QVariantList chosen;
         for (const QString &wanted : c.args()) {
             const auto match = std::find_if(files.cbegin(), files.cend(), [&wanted](const QMap<QString, QString> &f) {
                 const QString path = f.value(QStringLiteral("filesContent"));
-                return path == wanted || QVmethodLib::fileNameOfPath(path) == wanted;
+                return path == wanted || PlayListCommands::fileNameOfPath(path) == wanted;
             });
             if (match == files.cend()) {
                 t.fail(QStringLiteral("the server has no file \"%1\"").arg(wanted));
@@ -298,7 +288,9 @@ int append(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> playListCommands()
 {
     QList<CliCommand> list{
         cliCommand("playlist", "", "Show the play list of --window.", false, playlist,
@@ -322,7 +314,3 @@ QList<CliCommand> commands()
         c.usesWindow = c.name != QLatin1String("files");
     return list;
 }
-
-const CliCommandRegistrar registrar(50, commands);
-
-} // namespace

@@ -3,8 +3,8 @@
 #include "app/appdelegate.h"
 #include "clicall.h"
 #include "clioptions.h"
-#include "qevaversion.h"
 #include "core/appcontext.h"
+#include "qevaversion.h"
 #include "session/commonmanager.h"
 
 #include <QCoreApplication>
@@ -126,8 +126,9 @@ int millisValue(const CliOptions &o, const QString &name, int fallback)
 }
 }
 
-Qevactl::Qevactl(QTextStream &out, QTextStream &err)
-    : m_out(out)
+Qevactl::Qevactl(QList<CliCommand> commands, QTextStream &out, QTextStream &err)
+    : m_commands(std::move(commands))
+    , m_out(out)
     , m_err(err)
 {
 }
@@ -167,7 +168,7 @@ QList<CliOption> Qevactl::globalOptions()
     };
 }
 
-QString Qevactl::helpText()
+QString Qevactl::helpText() const
 {
     QString out = QStringLiteral(
         "Usage: qevactl [OPTIONS] COMMAND [ARGUMENTS]\n\n"
@@ -175,7 +176,7 @@ QString Qevactl::helpText()
         "headless machines and many servers at once.\n\n"
         "Commands:\n");
     QStringList heads;
-    const QList<CliCommand> commands = CliCommandRegistry::all();
+    const QList<CliCommand> &commands = m_commands.all();
     for (const CliCommand &c : commands)
         heads << (c.synopsis.isEmpty() ? c.name : c.name + QLatin1Char(' ') + c.synopsis);
     qsizetype width = 0;
@@ -200,7 +201,7 @@ QString Qevactl::helpText()
     return out;
 }
 
-QString Qevactl::commandHelp(const CliCommand &c)
+QString Qevactl::commandHelp(const CliCommand &c) const
 {
     QString out = QStringLiteral("Usage: qevactl [OPTIONS] %1%2%3\n\n%4\n")
                       .arg(c.name, c.synopsis.isEmpty() ? QString() : QStringLiteral(" "), c.synopsis, c.summary);
@@ -208,7 +209,7 @@ QString Qevactl::commandHelp(const CliCommand &c)
         out += QLatin1Char('\n') + c.details + QLatin1Char('\n');
     if (!c.options.isEmpty())
         out += QStringLiteral("\nOptions:\n") + optionLines(c.options);
-    const QList<CliCommand> subs = CliCommandRegistry::group(c.name);
+    const QList<CliCommand> subs = m_commands.group(c.name);
     if (!subs.isEmpty()) {
         out += QStringLiteral("\nSubcommands:\n");
         for (const CliCommand &s : subs)
@@ -224,10 +225,10 @@ QString Qevactl::commandHelp(const CliCommand &c)
     return out;
 }
 
-QString Qevactl::groupHelp(const QString &group)
+QString Qevactl::groupHelp(const QString &group) const
 {
     QString out = QStringLiteral("Usage: qevactl [OPTIONS] %1 SUBCOMMAND [ARGUMENTS]\n\nSubcommands:\n").arg(group);
-    for (const CliCommand &s : CliCommandRegistry::group(group))
+    for (const CliCommand &s : m_commands.group(group))
         out += QStringLiteral("  %1 %2\n      %3\n").arg(s.name, s.synopsis, s.summary);
     out += QStringLiteral("\nqevactl %1 SUBCOMMAND --help shows one of them.\n").arg(group);
     return out;
@@ -240,15 +241,15 @@ int Qevactl::help(const QStringList &words)
         return CliStatus::kOk;
     }
     const QString two = words.size() >= 2 ? words.at(0) + QLatin1Char(' ') + words.at(1) : QString();
-    if (const CliCommand *c = CliCommandRegistry::find(two)) {
+    if (const CliCommand *c = m_commands.find(two)) {
         m_out << commandHelp(*c);
         return CliStatus::kOk;
     }
-    if (const CliCommand *c = CliCommandRegistry::find(words.at(0))) {
+    if (const CliCommand *c = m_commands.find(words.at(0))) {
         m_out << commandHelp(*c);
         return CliStatus::kOk;
     }
-    if (!CliCommandRegistry::group(words.at(0)).isEmpty()) {
+    if (!m_commands.group(words.at(0)).isEmpty()) {
         m_out << groupHelp(words.at(0));
         return CliStatus::kOk;
     }
@@ -285,15 +286,15 @@ int Qevactl::run(const QStringList &arguments)
     if (at >= 0) {
         const QString first = args.at(at);
         const QString second = at + 1 < args.size() ? args.at(at + 1) : QString();
-        if ((command = CliCommandRegistry::find(first + QLatin1Char(' ') + second))) {
+        if ((command = m_commands.find(first + QLatin1Char(' ') + second))) {
             rest.remove(at, 2);
-        } else if ((command = CliCommandRegistry::find(first))) {
+        } else if ((command = m_commands.find(first))) {
             rest.remove(at, 1);
         } else if (first == QLatin1String("help")) {
             rest.remove(at, 1);
             const CliOptions parsed = CliOptions::parse(rest, options);
             return help(parsed.positionals());
-        } else if (!CliCommandRegistry::group(first).isEmpty()) {
+        } else if (!m_commands.group(first).isEmpty()) {
             rest.remove(at, 1);
             const CliOptions parsed = CliOptions::parse(rest, options);
             if (parsed.isSet(QStringLiteral("help"))) {

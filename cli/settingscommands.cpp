@@ -2,7 +2,9 @@
 // switch, video source, rotation, colour balance, restart and clock.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
 #include "protocol/settingscommands.h"
@@ -71,28 +73,24 @@ int settings(CliCall &c)
         return c.usage(QStringLiteral("settings takes no arguments (did you mean settings set?)"));
     if (!c.connect())
         return c.status();
-    const QList<CliReplies> replies = c.ask(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); });
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto s = QVmethodLib::getSystemInitInfoWithModelNotice(replies[i].replies.first());
-        if (!s) {
-            t.fail(QStringLiteral("unreadable reply to the settings query"));
-            continue;
-        }
-        showSettings(t, *s);
-        t.succeed();
-    }
+    c.queryEach(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); },
+                [](CliTarget &t, const QStringList &replies) {
+                    const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies.first());
+                    if (!s)
+                        return t.fail(QStringLiteral("unreadable reply to the settings query"));
+                    showSettings(t, *s);
+                    t.succeed();
+                });
     return c.finish();
 }
 
 // --- settings set ----------------------------------------------------------
 
 // What "settings set" was asked to change, checked before anything is sent.
+using RecordField = QString SettingsCommands::SettingsRecord::*;
 struct SettingsChange
 {
-    QMap<QString, QString> record; // keys of the settings record frame (5501)
+    QList<std::pair<RecordField, QString>> record; // fields of the settings record frame (5501)
     std::optional<QString> screen, source, rotation; // codes of their own frames
     std::optional<qint64> red, green, blue;
 };
@@ -129,18 +127,19 @@ std::optional<SettingsChange> readChange(CliCall &c)
             const auto on = c.onOff(value, key);
             if (!on)
                 return std::nullopt;
-            change.record.insert(key == QLatin1String("restart") ? QStringLiteral("isRestartDevice") : QStringLiteral("isSkipLogin"),
-                                 *on ? QStringLiteral("01") : QStringLiteral("00"));
+            change.record.append({key == QLatin1String("restart") ? &SettingsCommands::SettingsRecord::restartDevice
+                                                                  : &SettingsCommands::SettingsRecord::skipLogin,
+                                  *on ? QStringLiteral("01") : QStringLiteral("00")});
         } else if (key == QLatin1String("brightness")) {
             const auto v = c.number(value, key, 0, 65535);
             if (!v)
                 return std::nullopt;
-            change.record.insert(QStringLiteral("liangdu"), QString::number(*v));
+            change.record.append({&SettingsCommands::SettingsRecord::brightness, QString::number(*v)});
         } else if (key == QLatin1String("wifi")) {
             const auto v = c.number(value, key, 1, 2);
             if (!v)
                 return std::nullopt;
-            change.record.insert(QStringLiteral("isOpenWifi"), code(int(*v)));
+            change.record.append({&SettingsCommands::SettingsRecord::wifi, code(int(*v))});
         } else if (key == QLatin1String("background")) {
             const auto v = CliValue::color(value);
             if (!v) {
@@ -148,19 +147,20 @@ std::optional<SettingsChange> readChange(CliCall &c)
                             .arg(CliValue::colorNames().join(QLatin1String(", ")), value));
                 return std::nullopt;
             }
-            change.record.insert(QStringLiteral("colorType"), ColorList::code(*v));
+            change.record.append({&SettingsCommands::SettingsRecord::background, ColorList::code(*v)});
         } else if (key == QLatin1String("restart-time")) {
             if (value != QLatin1String("none") && !value.isEmpty() && !clock.match(value).hasMatch()) {
                 c.usage(QStringLiteral("restart-time must be HH:mm:ss or none, not \"%1\"").arg(value));
                 return std::nullopt;
             }
-            change.record.insert(QStringLiteral("time"), value == QLatin1String("none") ? QString() : value);
+            change.record.append({&SettingsCommands::SettingsRecord::restartTime,
+                                  value == QLatin1String("none") ? QString() : value});
         } else if (key == QLatin1String("transfer-path")) {
             if (value.toUtf8().size() > 0xffff) {
                 c.usage(QStringLiteral("transfer-path is longer than 65535 bytes"));
                 return std::nullopt;
             }
-            change.record.insert(QStringLiteral("TransPath"), value);
+            change.record.append({&SettingsCommands::SettingsRecord::transferPath, value});
         } else if (key == QLatin1String("screen")) {
             const auto on = c.onOff(value, key);
             if (!on)
@@ -187,21 +187,14 @@ std::optional<SettingsChange> readChange(CliCall &c)
 }
 
 // The record as the settings screen would save it from this reply: the
-// flags and texts the server reported, each changed key over them.
-QMap<QString, QString> recordFrom(const QMap<QString, QString> &s, const QMap<QString, QString> &change)
+// flags and texts the server reported, each changed field over them.
+SettingsCommands::SettingsRecord recordFrom(const QMap<QString, QString> &reply,
+                                            const QList<std::pair<RecordField, QString>> &change)
 {
-    QMap<QString, QString> p{
-        {QStringLiteral("isRestartDevice"), s.value(QStringLiteral("isRestart")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("00")},
-        {QStringLiteral("isSkipLogin"), s.value(QStringLiteral("isSkipLogin")).toInt(nullptr, 16) != 0 ? QStringLiteral("01") : QStringLiteral("00")},
-        {QStringLiteral("liangdu"), s.value(QStringLiteral("lightValue"))},
-        {QStringLiteral("isOpenWifi"), s.value(QStringLiteral("isOpenWifi")).toInt(nullptr, 16) == 2 ? QStringLiteral("02") : QStringLiteral("01")},
-        {QStringLiteral("colorType"), s.value(QStringLiteral("beijingColorHex"))},
-        {QStringLiteral("time"), s.value(QStringLiteral("restartTimeString"))},
-        {QStringLiteral("TransPath"), s.value(QStringLiteral("transPathString"))},
-    };
-    for (auto it = change.cbegin(); it != change.cend(); ++it)
-        p.insert(it.key(), it.value());
-    return p;
+    SettingsCommands::SettingsRecord record = SettingsCommands::SettingsRecord::fromReply(reply);
+    for (const auto &[field, value] : change)
+        record.*field = value;
+    return record;
 }
 
 int settingsSet(CliCall &c)
@@ -212,21 +205,17 @@ int settingsSet(CliCall &c)
     if (!c.connect())
         return c.status();
     // The query first, so that every field not named keeps the server's value.
-    const QList<CliReplies> replies = c.ask(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); });
     QList<QMap<QString, QString>> current(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto s = QVmethodLib::getSystemInitInfoWithModelNotice(replies[i].replies.first());
-        if (!s)
-            t.fail(QStringLiteral("unreadable reply to the settings query"));
-        else
-            current[i] = *s;
-    }
+    c.queryEach(settingsQuery(), [](CliTarget &) { QVmethodLib::sendSystemSetInitializeInfo(); },
+                [&](CliTarget &t, const QStringList &replies) {
+                    const auto s = SettingsCommands::getSystemInitInfoWithModelNotice(replies.first());
+                    if (!s)
+                        t.fail(QStringLiteral("unreadable reply to the settings query"));
+                    else
+                        current[c.indexOf(t)] = *s;
+                });
 
     QStringList done;
-    const auto indexOf = [&c](const CliTarget &t) { return qsizetype(&t - c.targets().constData()); };
     QString misfit;
     const auto fits = [&misfit](bool took, CliTarget &t) {
         if (!took)
@@ -235,7 +224,7 @@ int settingsSet(CliCall &c)
     };
     if (!change->record.isEmpty()) {
         c.hand(QString(), [&](CliTarget &t) {
-            const QMap<QString, QString> p = recordFrom(current[indexOf(t)], change->record);
+            const QMap<QString, QString> p = recordFrom(current[c.indexOf(t)], change->record).parameters();
             return fits(QVmethodLib::sendSetSystemInfoWithParamaters(p, &misfit), t);
         });
         done << QStringLiteral("settings record");
@@ -254,7 +243,7 @@ int settingsSet(CliCall &c)
     }
     if (change->red || change->green || change->blue) {
         c.hand(QString(), [&](CliTarget &t) {
-            const QMap<QString, QString> &s = current[indexOf(t)];
+            const QMap<QString, QString> &s = current[c.indexOf(t)];
             const auto value = [&](const std::optional<qint64> &given, const char *reply) {
                 return given ? QString::number(*given) : s.value(QLatin1String(reply));
             };
@@ -289,31 +278,25 @@ int volume(CliCall &c)
     if (!c.connect())
         return c.status();
     // Also before a change: the server's maximum is the top of the range.
-    const QList<CliReplies> replies = c.ask(volumeQuery(), [](CliTarget &) { QVmethodLib::getSystemYinliangValueInfo(); });
-    QList<qint64> maxima(c.targets().size(), 0);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        const auto v = QVmethodLib::getSystemYinliangValueWithModelNotice(replies[i].replies.first());
-        if (!v) {
-            t.fail(QStringLiteral("unreadable reply to the volume query"));
-            continue;
-        }
-        maxima[i] = v->value(QStringLiteral("MaxyinliangValue")).toLongLong();
-        if (wanted && (*wanted < 0 || *wanted > maxima[i])) {
-            t.refuse(QStringLiteral("the volume must be a whole number from 0 to %1 (the server's maximum), not %2")
-                         .arg(maxima[i])
-                         .arg(*wanted));
-            continue;
-        }
-        if (!wanted) {
-            t.field(QStringLiteral("volume"), v->value(QStringLiteral("TheyinliangValue")),
-                    v->value(QStringLiteral("TheyinliangValue")).toInt());
-            t.field(QStringLiteral("max"), v->value(QStringLiteral("MaxyinliangValue")), int(maxima[i]));
-            t.succeed();
-        }
-    }
+    c.queryEach(volumeQuery(), [](CliTarget &) { QVmethodLib::getSystemYinliangValueInfo(); },
+                [&](CliTarget &t, const QStringList &replies) {
+                    const auto v = SettingsCommands::getSystemYinliangValueWithModelNotice(replies.first());
+                    if (!v)
+                        return t.fail(QStringLiteral("unreadable reply to the volume query"));
+                    const qint64 maximum = v->value(QStringLiteral("MaxyinliangValue")).toLongLong();
+                    if (wanted && (*wanted < 0 || *wanted > maximum)) {
+                        return t.refuse(
+                            QStringLiteral("the volume must be a whole number from 0 to %1 (the server's maximum), not %2")
+                                .arg(maximum)
+                                .arg(*wanted));
+                    }
+                    if (!wanted) {
+                        t.field(QStringLiteral("volume"), v->value(QStringLiteral("TheyinliangValue")),
+                                v->value(QStringLiteral("TheyinliangValue")).toInt());
+                        t.field(QStringLiteral("max"), v->value(QStringLiteral("MaxyinliangValue")), int(maximum));
+                        t.succeed();
+                    }
+                });
     if (wanted)
         c.hand(QStringLiteral("volume %1 sent").arg(*wanted),
                [&](CliTarget &) { return QVmethodLib::sendSetSystemYinLiangWithParamaters(QString::number(*wanted)); });
@@ -407,7 +390,9 @@ int syncTime(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> settingsCommands()
 {
     QList<CliCommand> list{
         cliCommand("settings", "", "Show the system settings.", false, settings,
@@ -439,7 +424,3 @@ QList<CliCommand> commands()
         c.usesWindow = false;
     return list;
 }
-
-const CliCommandRegistrar registrar(20, commands);
-
-} // namespace

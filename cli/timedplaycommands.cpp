@@ -2,9 +2,12 @@
 // write one (its parameter frame, then one frame per file).
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
+#include "protocol/hexcodec.h"
 #include "protocol/playlistcommands.h"
 #include "protocol/timedplaycommands.h"
 
@@ -32,7 +35,7 @@ QString clockTypeName(const QString &hex)
 CliExpect schemeListQuery()
 {
     CliExpect e{QStringLiteral("the scheme list query"), {QLatin1String(Catalogue::kTimePlayListReply.codeText)},
-                [](const QString &reply) { return !QVmethodLib::isTimePlayReplyFollowed(reply); }};
+                [](const QString &reply) { return !TimedPlayCommands::isTimePlayReplyFollowed(reply); }};
     // A window without schemes gets no answer at all.
     e.silentWhenEmpty = true;
     return e;
@@ -41,16 +44,11 @@ CliExpect schemeListQuery()
 // The schemes of every target's window, in the order the server sent them.
 QList<std::optional<QList<QVariantMap>>> askSchemes(CliCall &c)
 {
-    const QList<CliReplies> replies =
-        c.ask(schemeListQuery(), [](CliTarget &t) { QVmethodLib::getTimePlayListInitializeInfoWithWindowID(t.window); });
     QList<std::optional<QList<QVariantMap>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<QVariantMap> schemes;
-        for (const QString &reply : replies[i].replies) {
-            const auto s = QVmethodLib::getReceiveTimePlayListInfoNotice(reply);
+        for (const QString &reply : replies) {
+            const auto s = TimedPlayCommands::getReceiveTimePlayListInfoNotice(reply);
             if (!s) {
                 t.fail(QStringLiteral("unreadable scheme in the list"));
                 break;
@@ -58,8 +56,9 @@ QList<std::optional<QList<QVariantMap>>> askSchemes(CliCall &c)
             schemes << *s;
         }
         if (!t.failed())
-            out[i] = schemes;
-    }
+            out[c.indexOf(t)] = schemes;
+    };
+    c.queryEach(schemeListQuery(), [](CliTarget &t) { QVmethodLib::getTimePlayListInitializeInfoWithWindowID(t.window); }, read);
     return out;
 }
 
@@ -99,10 +98,7 @@ int schemes(CliCall &c)
     if (!c.connect())
         return c.status();
     const auto lists = askSchemes(c);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         QJsonArray array;
         QStringList names;
         for (const QVariantMap &s : *lists[i]) {
@@ -122,7 +118,7 @@ int schemes(CliCall &c)
         t.record(QStringLiteral("schemes"), array);
         t.summary = QStringLiteral("%1 schemes%2%3").arg(names.size()).arg(names.isEmpty() ? QString() : QStringLiteral(": "), names.join(QLatin1String(", ")));
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -130,24 +126,19 @@ int schemes(CliCall &c)
 QList<QList<QMap<QString, QString>>> askSchemeFiles(CliCall &c, const QList<QString> &projectIds)
 {
     CliExpect e{QStringLiteral("the scheme files query"), {QLatin1String(Catalogue::kTimePlayFilesReply.codeText)},
-                [](const QString &reply) { return !QVmethodLib::isTimePlayReplyFollowed(reply); }};
+                [](const QString &reply) { return !TimedPlayCommands::isTimePlayReplyFollowed(reply); }};
     e.silentWhenEmpty = true;
-    const QList<CliReplies> replies = c.ask(e, [&](CliTarget &t) {
-        QVmethodLib::getTimePlayDetailInfoWithWindowID(t.window, projectIds[&t - c.targets().constData()]);
-    });
     QList<QList<QMap<QString, QString>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        for (const QString &reply : replies[i].replies) {
-            if (t.failed())
-                break;
-            const auto f = QVmethodLib::getTimePlayListFilesInfoWithModelNotice(reply);
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
+        for (const QString &reply : replies) {
+            const auto f = TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(reply);
             if (!f)
-                t.fail(QStringLiteral("unreadable file of the scheme"));
-            else
-                out[i] << *f;
+                return t.fail(QStringLiteral("unreadable file of the scheme"));
+            out[c.indexOf(t)] << *f;
         }
-    }
+    };
+    c.queryEach(e, [&](CliTarget &t) { QVmethodLib::getTimePlayDetailInfoWithWindowID(t.window, projectIds[c.indexOf(t)]); },
+                read);
     return out;
 }
 
@@ -156,16 +147,13 @@ QList<QVariantMap> findScheme(CliCall &c, int id)
 {
     const auto lists = askSchemes(c);
     QList<QVariantMap> found(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const auto match = std::find_if(lists[i]->cbegin(), lists[i]->cend(), [id](const QVariantMap &s) { return schemeId(s) == id; });
         if (match == lists[i]->cend())
             t.fail(QStringLiteral("window %1 has no scheme %2").arg(t.window).arg(id));
         else
             found[i] = *match;
-    }
+    });
     return found;
 }
 
@@ -181,10 +169,7 @@ int schemeShow(CliCall &c)
     for (const QVariantMap &s : found)
         ids << s.value(QStringLiteral("projectIDHex")).toString();
     const auto files = askSchemeFiles(c, ids);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const QVariantMap &s = found[i];
         const QVariantMap clock = s.value(QStringLiteral("clockDict")).toMap();
         const QVariantMap words = s.value(QStringLiteral("wordsDict")).toMap();
@@ -221,7 +206,7 @@ int schemeShow(CliCall &c)
         }
         t.record(QStringLiteral("files"), fileArray);
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -351,25 +336,24 @@ std::optional<SchemeChange> readSchemeChange(CliCall &c)
 
 // The parameter fields of a scheme: the stored one's (or the editor's
 // defaults for a new one), with the change over them.
-QVmethodLib::TimePlayParamFields schemeFields(const CliTarget &t, int id, const QVariantMap &stored, const SchemeChange &ch)
+TimedPlayCommands::TimePlayParamFields schemeFields(const CliTarget &t, int id, const QVariantMap &stored, const SchemeChange &ch)
 {
-    using namespace QVmethodLib;
     const QVariantMap clock = stored.value(QStringLiteral("clockDict")).toMap();
     const QVariantMap words = stored.value(QStringLiteral("wordsDict")).toMap();
     const QVariantMap time = stored.value(QStringLiteral("timeDict")).toMap();
     const auto keep = [](const QVariantMap &m, const char *key, const QString &fallback) {
         return m.contains(QLatin1String(key)) ? m.value(QLatin1String(key)).toString() : fallback;
     };
-    TimePlayParamFields f;
+    TimedPlayCommands::TimePlayParamFields f;
     f.windowID = t.window;
-    f.projectIDHex = TenToHexForTwo(id);
+    f.projectIDHex = HexCodec::TenToHexForTwo(id);
     const QString name = ch.name ? *ch.name : stored.value(QStringLiteral("projectName")).toString();
-    f.projectNameHex = chineseToHex(name);
-    f.projectNameLenHex = TenToHex(f.projectNameHex.size() / 2);
-    f.clockTypeHex = ch.clockType ? TenToHexForTwo(*ch.clockType) : keep(clock, "clockTypeHex", QStringLiteral("00"));
+    f.projectNameHex = HexCodec::chineseToHex(name);
+    f.projectNameLenHex = HexCodec::TenToHex(f.projectNameHex.size() / 2);
+    f.clockTypeHex = ch.clockType ? HexCodec::TenToHexForTwo(*ch.clockType) : keep(clock, "clockTypeHex", QStringLiteral("00"));
     const auto clockNumber = [&](const char *key, const char *storedKey) {
-        return ch.clockNumbers.contains(QLatin1String(key)) ? TenToHex(ch.clockNumbers.value(QLatin1String(key)))
-                                                            : keep(clock, storedKey, TenToHex(0));
+        return ch.clockNumbers.contains(QLatin1String(key)) ? HexCodec::TenToHex(ch.clockNumbers.value(QLatin1String(key)))
+                                                            : keep(clock, storedKey, HexCodec::TenToHex(0));
     };
     f.clockXHex = clockNumber("x", "clockXHex");
     f.clockYHex = clockNumber("y", "clockYHex");
@@ -385,19 +369,19 @@ QVmethodLib::TimePlayParamFields schemeFields(const CliTarget &t, int id, const 
     const auto textNumber = [&](const char *key, const char *storedKey, int bytes) {
         if (ch.textNumbers.contains(QLatin1String(key))) {
             const qint64 v = ch.textNumbers.value(QLatin1String(key));
-            return bytes == 1 ? TenToHexForTwo(v) : TenToHex(v);
+            return bytes == 1 ? HexCodec::TenToHexForTwo(v) : HexCodec::TenToHex(v);
         }
-        return keep(words, storedKey, bytes == 1 ? TenToHexForTwo(0) : TenToHex(0));
+        return keep(words, storedKey, bytes == 1 ? HexCodec::TenToHexForTwo(0) : HexCodec::TenToHex(0));
     };
     f.wordSpeedHex = textNumber("speed", "wordSpeedHex", 1);
     f.wordSizeHex = textNumber("size", "wordSizeHex", 1);
     f.wordXHex = textNumber("x", "wordXHex", 2);
     f.wordYHex = textNumber("y", "wordYHex", 2);
     f.wordZHex = textNumber("z", "wordZHex", 2);
-    f.wordsHex = ch.text ? chineseToHex(*ch.text) : keep(words, "wordString", QString());
-    f.wordsLenHex = TenToHex(f.wordsHex.size() / 2);
-    f.timeHex = ch.schedule ? chineseToHex(*ch.schedule) : keep(time, "timeStartString", QString());
-    f.timeLenHex = TenToHex(f.timeHex.size() / 2);
+    f.wordsHex = ch.text ? HexCodec::chineseToHex(*ch.text) : keep(words, "wordString", QString());
+    f.wordsLenHex = HexCodec::TenToHex(f.wordsHex.size() / 2);
+    f.timeHex = ch.schedule ? HexCodec::chineseToHex(*ch.schedule) : keep(time, "timeStartString", QString());
+    f.timeLenHex = HexCodec::TenToHex(f.timeHex.size() / 2);
     return f;
 }
 
@@ -420,7 +404,7 @@ std::optional<int> nextSchemeId(const QList<QVariantMap> &schemes)
 // scheme whose own fields read as ff00 would, as the last of the list, leave
 // the list without an end: the window's schemes could not be read again.
 // Names the options whose fields make up such an ff00; none when clean.
-QStringList fieldsReadingAsListMark(const QVmethodLib::TimePlayParamFields &f)
+QStringList fieldsReadingAsListMark(const TimedPlayCommands::TimePlayParamFields &f)
 {
     const QString reply = QLatin1String(Catalogue::kTimePlayListReply.codeText);
     const std::pair<const char *, QString> parts[] = {
@@ -454,7 +438,7 @@ QStringList fieldsReadingAsListMark(const QVmethodLib::TimePlayParamFields &f)
         text += hex.toLower();
     }
     QStringList names;
-    if (!QVmethodLib::isTimePlayReplyFollowed(text))
+    if (!TimedPlayCommands::isTimePlayReplyFollowed(text))
         return names;
     const QLatin1String mark("ff00");
     for (qsizetype at = text.indexOf(mark); at >= 0; at = text.indexOf(mark, at + 1)) {
@@ -473,24 +457,20 @@ QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringLi
 {
     CliExpect expect{QStringLiteral("the server files query"),
                      {QLatin1String(Catalogue::kDeviceFilesReply.codeText)},
-                     [](const QString &reply) { return QVmethodLib::isLastOfSequence(reply); }};
+                     [](const QString &reply) { return PlayListCommands::isLastOfSequence(reply); }};
     // A server without files does not answer at all.
     expect.silentWhenEmpty = true;
-    const QList<CliReplies> replies = c.ask(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); });
     QList<std::optional<QVariantList>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
         QList<QMap<QString, QString>> files;
-        for (const QString &reply : replies[i].replies)
-            if (const auto f = QVmethodLib::getDeviceFilesListInfoWithModelNotice(reply))
+        for (const QString &reply : replies)
+            if (const auto f = PlayListCommands::getDeviceFilesListInfoWithModelNotice(reply))
                 files << *f;
         QVariantList chosen;
         for (const QString &name : wanted) {
             const auto match = std::find_if(files.cbegin(), files.cend(), [&name](const QMap<QString, QString> &f) {
                 const QString path = f.value(QStringLiteral("filesContent"));
-                return path == name || QVmethodLib::fileNameOfPath(path) == name;
+                return path == name || PlayListCommands::fileNameOfPath(path) == name;
             });
             if (match == files.cend()) {
                 t.fail(QStringLiteral("the server has no file \"%1\"").arg(name));
@@ -500,8 +480,9 @@ QList<std::optional<QVariantList>> chooseServerFiles(CliCall &c, const QStringLi
                                   {QStringLiteral("filesContentHex"), match->value(QStringLiteral("filesContentHex"))}};
         }
         if (!t.failed())
-            out[i] = chosen;
-    }
+            out[c.indexOf(t)] = chosen;
+    };
+    c.queryEach(expect, [](CliTarget &) { QVmethodLib::getDeviceFilesInfo(); }, read);
     return out;
 }
 
@@ -515,16 +496,13 @@ int schemeSet(CliCall &c)
     QList<int> ids(c.targets().size(), 0);
     QList<QString> idHex(c.targets().size());
     QList<QString> frames(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const QList<QVariantMap> &schemes = *lists[i];
         if (ch->isNew) {
             const auto next = nextSchemeId(schemes);
             if (!next) {
                 t.fail(QStringLiteral("window %1 has no room for another scheme").arg(t.window));
-                continue;
+                return;
             }
             ids[i] = *next;
         } else {
@@ -536,14 +514,14 @@ int schemeSet(CliCall &c)
             stored = *match;
         } else if (!ch->name || !ch->schedule || ch->files.isEmpty()) {
             t.fail(QStringLiteral("window %1 has no scheme %2; a new one needs --name, --schedule and files").arg(t.window).arg(ids[i]));
-            continue;
+            return;
         }
-        idHex[i] = QVmethodLib::TenToHexForTwo(ids[i]);
-        const QVmethodLib::TimePlayParamFields fields = schemeFields(t, ids[i], stored, *ch);
-        const auto frame = QVmethodLib::getTimePlayParamWithFields(fields);
-        if (!frame) {
+        idHex[i] = HexCodec::TenToHexForTwo(ids[i]);
+        const TimedPlayCommands::TimePlayParamFields fields = schemeFields(t, ids[i], stored, *ch);
+        const auto parameters = TimedPlayCommands::schemeParameters(fields);
+        if (!parameters) {
             t.fail(QStringLiteral("not sent: the scheme does not fit its frame"));
-            continue;
+            return;
         }
         const QStringList marks = fieldsReadingAsListMark(fields);
         if (!marks.isEmpty()) {
@@ -553,10 +531,10 @@ int schemeSet(CliCall &c)
                          .arg(marks.size() == 1 ? marks.first()
                                                 : marks.mid(0, marks.size() - 1).join(QLatin1String(", ")) + QLatin1String(" and ") + marks.last(),
                               t.window, marks.size() == 1 ? QStringLiteral("it") : QStringLiteral("one of them")));
-            continue;
+            return;
         }
-        frames[i] = *frame;
-    }
+        frames[i] = parameters->frame;
+    });
 
     // The files: the ones named, or those the scheme already plays.
     QList<QVariantList> files(c.targets().size());
@@ -577,7 +555,7 @@ int schemeSet(CliCall &c)
     }
 
     c.hand(QString(), [&](CliTarget &t) {
-        const qsizetype i = &t - c.targets().constData();
+        const qsizetype i = c.indexOf(t);
         QVmethodLib::sendTimePlayParam(frames[i]);
         QVmethodLib::addPlayFiletoTimePlayListWithChooseListArray(files[i]);
         t.summary = QStringLiteral("scheme %1 sent with %2 files").arg(ids[i]).arg(files[i].size());
@@ -586,7 +564,9 @@ int schemeSet(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> timedPlayCommands()
 {
     const QList<CliOption> setOptions{
         cliOption("name", "NAME", "The scheme's name."),
@@ -625,7 +605,3 @@ QList<CliCommand> commands()
                    setOptions),
     };
 }
-
-const CliCommandRegistrar registrar(70, commands);
-
-} // namespace

@@ -3,8 +3,10 @@
 // stream, then the add-to-list command and, when asked, the show command.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "net/sendsocket.h"
 #include "protocol/transfercommands.h"
 
@@ -241,7 +243,9 @@ int send(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> transferCommands()
 {
     return {cliCommand("send", "FILE [--play]", "Send a picture or video to the play list of --window.", true, send,
                        "Writes the file over the server's file stream, then adds it to the window's play list;\n"
@@ -255,7 +259,3 @@ QList<CliCommand> commands()
                         cliOption("type", "picture|video", "The kind of file (default: from its suffix)."),
                         cliOption("name", "NAME", "The name on the server (default: the file's own name).")})};
 }
-
-const CliCommandRegistrar registrar(60, commands);
-
-} // namespace

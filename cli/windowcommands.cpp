@@ -2,8 +2,11 @@
 // settings of one window.
 #include "clicall.h"
 #include "clivalue.h"
+#include "commandlist.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
+#include "protocol/hexcodec.h"
 #include "protocol/windowcommands.h"
 
 #include <QJsonArray>
@@ -59,10 +62,7 @@ void awaitNewWindows(CliCall &c, const QList<QStringList> &before)
         return true;
     };
     c.session().wait(c.globals().timeoutMs, changed);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const CliServer *s = c.session().server(t.address());
         if (s && s->device.windowIds() != before.at(i)) {
             t.device = s->device;
@@ -70,7 +70,7 @@ void awaitNewWindows(CliCall &c, const QList<QStringList> &before)
         } else {
             t.summary += QStringLiteral("; no new announcement within %1 s").arg(c.globals().timeoutMs / 1000.0);
         }
-    }
+    });
 }
 
 QList<QStringList> currentWindows(CliCall &c)
@@ -141,17 +141,13 @@ CliExpect windowQuery()
 // Asks every target for its window's settings; failed targets get nothing.
 QList<std::optional<QMap<QString, QString>>> askWindows(CliCall &c)
 {
-    const QList<CliReplies> replies =
-        c.ask(windowQuery(), [](CliTarget &t) { QVmethodLib::getWindowinitializeInfoWithWindowID(t.window); });
     QList<std::optional<QMap<QString, QString>>> out(c.targets().size());
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
-        out[i] = QVmethodLib::getPlayWindowInitInfoWithModelNotice(replies[i].replies.first());
-        if (!out[i])
+    const auto read = [&](CliTarget &t, const QStringList &replies) {
+        out[c.indexOf(t)] = WindowCommands::getPlayWindowInitInfoWithModelNotice(replies.first());
+        if (!out[c.indexOf(t)])
             t.fail(QStringLiteral("unreadable reply to the window settings query"));
-    }
+    };
+    c.queryEach(windowQuery(), [](CliTarget &t) { QVmethodLib::getWindowinitializeInfoWithWindowID(t.window); }, read);
     return out;
 }
 
@@ -162,10 +158,7 @@ int windowGet(CliCall &c)
     if (!c.connect())
         return c.status();
     const auto settings = askWindows(c);
-    for (qsizetype i = 0; i < c.targets().size(); ++i) {
-        CliTarget &t = c.targets()[i];
-        if (t.failed())
-            continue;
+    c.eachRunning([&](qsizetype i, CliTarget &t) {
         const QMap<QString, QString> &s = *settings[i];
         for (const auto &[key, reply] : {std::pair{"x", "XLong"}, std::pair{"y", "YLong"}, std::pair{"width", "WLong"},
                                          std::pair{"height", "HLong"}})
@@ -175,7 +168,7 @@ int windowGet(CliCall &c)
                                                                                          : QStringLiteral("code %1").arg(effect));
         t.field(QStringLiteral("interval"), s.value(QStringLiteral("Changejiange")), s.value(QStringLiteral("Changejiange")).toInt());
         t.succeed();
-    }
+    });
     return c.finish();
 }
 
@@ -204,10 +197,10 @@ int windowSet(CliCall &c)
         const auto v = c.choice(c.value(QStringLiteral("effect")), QStringLiteral("--effect"), kSwitchEffects);
         if (!v)
             return c.status();
-        change.insert(QStringLiteral("animationHex"), QVmethodLib::TenToHex(*v));
+        change.insert(QStringLiteral("animationHex"), HexCodec::TenToHex(*v));
     }
     if (const auto v = c.numberOption(QStringLiteral("interval"), 0, 65535, ok))
-        change.insert(QStringLiteral("qiehuanjiangeHex"), QVmethodLib::TenToHex(*v));
+        change.insert(QStringLiteral("qiehuanjiangeHex"), HexCodec::TenToHex(*v));
     if (!ok)
         return c.status();
     if (change.isEmpty())
@@ -218,7 +211,7 @@ int windowSet(CliCall &c)
     // The query first, so that every value not given keeps the server's.
     const auto settings = askWindows(c);
     c.hand(QStringLiteral("window settings sent"), [&](CliTarget &t) {
-        const QMap<QString, QString> &s = *settings[&t - c.targets().constData()];
+        const QMap<QString, QString> &s = *settings[c.indexOf(t)];
         // The reply carries no full-screen or on-top flag: the screen starts both off.
         QVariantMap p{{QStringLiteral("windowID"), t.window},
                       {QStringLiteral("IsFullScreen"), QStringLiteral("02")},
@@ -227,8 +220,8 @@ int windowSet(CliCall &c)
                       {QStringLiteral("weizhiY"), s.value(QStringLiteral("YLong"))},
                       {QStringLiteral("daxiaoX"), s.value(QStringLiteral("WLong"))},
                       {QStringLiteral("daxiaoY"), s.value(QStringLiteral("HLong"))},
-                      {QStringLiteral("animationHex"), QVmethodLib::TenToHex(s.value(QStringLiteral("ChangeType")).toLongLong())},
-                      {QStringLiteral("qiehuanjiangeHex"), QVmethodLib::TenToHex(s.value(QStringLiteral("Changejiange")).toLongLong())}};
+                      {QStringLiteral("animationHex"), HexCodec::TenToHex(s.value(QStringLiteral("ChangeType")).toLongLong())},
+                      {QStringLiteral("qiehuanjiangeHex"), HexCodec::TenToHex(s.value(QStringLiteral("Changejiange")).toLongLong())}};
         for (auto it = change.cbegin(); it != change.cend(); ++it)
             p.insert(it.key(), it.value());
         for (const char *key : {"weizhiX", "weizhiY"}) {
@@ -245,7 +238,9 @@ int windowSet(CliCall &c)
     return c.finish();
 }
 
-QList<CliCommand> commands()
+} // namespace
+
+QList<CliCommand> windowCommands()
 {
     QList<CliCommand> list{
         cliCommand("windows", "", "List the play windows a server announces.", false, windows,
@@ -274,7 +269,3 @@ QList<CliCommand> commands()
                        && c.name != QLatin1String("window close");
     return list;
 }
-
-const CliCommandRegistrar registrar(40, commands);
-
-} // namespace

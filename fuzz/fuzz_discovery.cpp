@@ -8,7 +8,8 @@
 #include "core/appcontext.h"
 #include "fuzzinput.h"
 #include "net/framesender.h"
-#include "protocol/replyrouter.h"
+#include "net/replyrouter.h"
+#include "net/requestsender.h"
 #include "screens/discovery/scandeviceviewcontroller.h"
 #include "session/commonmanager.h"
 #include "ui/ktbasenavigationcontroller.h"
@@ -39,7 +40,7 @@ struct Client
         c.manualClock = true;
         c.phoneAddress = QStringLiteral("127.0.0.1");
         ctx = std::make_unique<AppContext>(c);
-        ctx->setSender(&sender);
+        ctx->shared<RequestSender>().setSender(&sender);
         CommonManager::sharedManager().setCurrentPhoneIp(QStringLiteral("127.0.0.1"));
         CommonManager::sharedManager().currentSelectDev.deviceIp = QStringLiteral("127.0.0.2");
         auto *scan = new ScanDeviceViewController;

@@ -1,10 +1,11 @@
 // Feeds arbitrary datagrams to the reply router and to every reply parser.
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
+#include "net/replyrouter.h"
 #include "protocol/catalogue.h"
 #include "protocol/hexcodec.h"
 #include "protocol/overlaycommands.h"
 #include "protocol/playlistcommands.h"
-#include "protocol/replyrouter.h"
 #include "protocol/settingscommands.h"
 #include "protocol/timedplaycommands.h"
 #include "protocol/windowcommands.h"
@@ -56,16 +57,16 @@ std::vector<std::function<void(const QString &)>> &World::parsers()
 {
     static std::vector<std::function<void(const QString &)>> all{
         [](const QString &hex) { HexCodec::stringFromHexString(hex); },
-        [](const QString &hex) { QVmethodLib::getSpotWordsInitInfoWithModelNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getClockSetInitInfoWithModelNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getSystemInitInfoWithModelNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getSystemYinliangValueWithModelNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getReceiveTimePlayListInfoNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getTimePlayListFilesInfoWithModelNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getPlayWindowInitInfoWithModelNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getPlayControlListInfoWithModelNotice(hex); },
+        [](const QString &hex) { OverlayCommands::getSpotWordsInitInfoWithModelNotice(hex); },
+        [](const QString &hex) { OverlayCommands::getClockSetInitInfoWithModelNotice(hex); },
+        [](const QString &hex) { SettingsCommands::getSystemInitInfoWithModelNotice(hex); },
+        [](const QString &hex) { SettingsCommands::getSystemYinliangValueWithModelNotice(hex); },
+        [](const QString &hex) { TimedPlayCommands::getReceiveTimePlayListInfoNotice(hex); },
+        [](const QString &hex) { TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(hex); },
+        [](const QString &hex) { WindowCommands::getPlayWindowInitInfoWithModelNotice(hex); },
+        [](const QString &hex) { PlayListCommands::getPlayControlListInfoWithModelNotice(hex); },
         [](const QString &hex) { QVmethodLib::getPlayControlIndexInfoWithModelNotice(hex); },
-        [](const QString &hex) { QVmethodLib::getDeviceFilesListInfoWithModelNotice(hex); },
+        [](const QString &hex) { PlayListCommands::getDeviceFilesListInfoWithModelNotice(hex); },
     };
     return all;
 }

@@ -6,6 +6,7 @@
 #include "core/appcontext.h"
 #include "fuzzinput.h"
 #include "net/framesender.h"
+#include "net/requestsender.h"
 #include "protocol/hexcodec.h"
 #include "screens/playback/windowsetviewcontroller.h"
 #include "session/commonmanager.h"
@@ -34,7 +35,7 @@ struct World
         c.manualClock = true;
         c.phoneAddress = QStringLiteral("127.0.0.1");
         ctx = std::make_unique<AppContext>(c);
-        ctx->setSender(&sender);
+        ctx->shared<RequestSender>().setSender(&sender);
         CommonManager::sharedManager().setCurrentPhoneIp(QStringLiteral("127.0.0.1"));
         // The server as discovery stored it: 大厅 with windows 01 and 02.
         FMManager::sharedManagerInstance().insertObjectByUserName(

@@ -1,14 +1,18 @@
 // qeva-remote: the client, a phone-shaped Qt Quick window over the client core.
+#include "app/appdelegate.h"
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/requestsender.h"
+#include "net/udpsocketcontroller.h"
 #include "pagerenderer.h"
+#include "qevaversion.h"
 #include "qmlshell.h"
+#include "screens/discovery/scandeviceviewcontroller.h"
+#include "screens/screenlist.h"
 #include "ui/ktbaseviewcontroller.h"
 #include "ui/screenregistry.h"
 #include "ui/uikit.h"
 #include "ui/uilanguage.h"
-#include "app/appdelegate.h"
-#include "qevaversion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -137,6 +141,9 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
 
     AppContext ctx(options.config);
+    registerScreens();
+    // Requests leave through the UDP endpoint.
+    RequestSender::shared().setSender(&UdpSocketController::shareInstance());
     // Chinese, English or as the system's locale says, before any screen
     // sets its texts (the user's choice is in the preferences).
     UiLanguage::shared().apply();
@@ -160,8 +167,7 @@ int main(int argc, char *argv[])
     AppDelegate &delegate = AppDelegate::shareAppDelegate();
     delegate.didFinishLaunching();
     // The first screen comes from the layout, not from the delegate.
-    if (KTBaseViewController *root = ScreenRegistry::create(QStringLiteral("ScanDeviceViewController")))
-        UiKit::shared().navigation().push(root);
+    UiKit::shared().navigation().push(new ScanDeviceViewController);
     delegate.attachTo(&app);
 
     QQmlApplicationEngine engine;

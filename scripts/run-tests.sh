@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the client, the simulator, the CLI and
-# the tests with AddressSanitizer and UndefinedBehaviorSanitizer, runs every
-# test, checks the install tree and the Debian package, then runs each fuzz
-# target for a short while.
+# Installs what is missing, checks that every include points down the
+# layers, builds the client, the simulator, the CLI and the tests with
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs every test, checks
+# the install tree and the Debian package, then runs each fuzz target for a
+# short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Compiler cache hits across clones in other folders (CI builds a fresh clone).
@@ -10,6 +11,7 @@ export CCACHE_BASEDIR="$(pwd)" CCACHE_NOHASHDIR=1
 root=$(pwd)
 
 scripts/setup.sh
+scripts/check-includes.sh
 
 jobs=${QEVA_JOBS:-$(nproc)}
 build="$root/build-test"

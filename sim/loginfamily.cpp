@@ -1,4 +1,5 @@
 #include "core/logescape.h"
+#include "simfamilies.h"
 #include "simfamily.h"
 #include "simserver.h"
 
@@ -90,4 +91,7 @@ private:
     QMap<QString, QString> m_users; // phone address -> the user name it last gave
 };
 
-QEVA_SIM_FAMILY(LoginFamily)
+std::unique_ptr<SimFamily> makeLoginFamily()
+{
+    return std::make_unique<LoginFamily>();
+}

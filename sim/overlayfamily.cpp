@@ -1,4 +1,5 @@
 #include "core/logescape.h"
+#include "simfamilies.h"
 #include "simfamily.h"
 #include "simserver.h"
 
@@ -201,4 +202,7 @@ private:
     QVariantList m_effects;
 };
 
-QEVA_SIM_FAMILY(OverlayFamily)
+std::unique_ptr<SimFamily> makeOverlayFamily()
+{
+    return std::make_unique<OverlayFamily>();
+}

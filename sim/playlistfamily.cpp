@@ -1,6 +1,7 @@
 #include "playlistfamily.h"
 
 #include "core/logescape.h"
+#include "simfamilies.h"
 #include "simserver.h"
 #include "transferfamily.h"
 
@@ -517,4 +518,7 @@ void PlayListFamily::appendFiles(const SimRequest &q)
     addFileBytes(window, *known);
 }
 
-QEVA_SIM_FAMILY(PlayListFamily)
+std::unique_ptr<SimFamily> makePlayListFamily()
+{
+    return std::make_unique<PlayListFamily>();
+}

@@ -1,4 +1,5 @@
 #include "core/logescape.h"
+#include "simfamilies.h"
 #include "simfamily.h"
 #include "simserver.h"
 
@@ -242,4 +243,7 @@ private:
     QString m_timeZone;
 };
 
-QEVA_SIM_FAMILY(SettingsFamily)
+std::unique_ptr<SimFamily> makeSettingsFamily()
+{
+    return std::make_unique<SettingsFamily>();
+}

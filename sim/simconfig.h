@@ -71,7 +71,7 @@ struct SimConfig
     QString logFile;            // "": in memory only; "-": standard output; else a file, appended to
     int memoryLogLines = 10000; // the newest lines kept for logLines()
     int endAfterMs = -1;        // < 0: never; else send 5003 to every logged-in phone once, then keep running
-    QStringList families;       // registered families to install by name; empty: all of them
+    QStringList families;       // families of simFamilies() to install by name; empty: all of them
 
     // What the families start with.
     QString mediaDir;      // received files; "": a temporary folder of its own

@@ -5,15 +5,6 @@
 #include "simframe.h"
 #include "simserver.h"
 
-namespace {
-std::vector<SimFamilyFactory> &registry()
-{
-    // Function-local, so that registrars in other files may run first.
-    static std::vector<SimFamilyFactory> factories;
-    return factories;
-}
-}
-
 QString simPortName(SimPort port)
 {
     return port == SimPort::Time ? QStringLiteral("time") : QStringLiteral("control");
@@ -69,14 +60,4 @@ bool SimFamily::sendReply(const QHostAddress &phone, const QString &hexFrame) co
         return false;
     }
     return m_server->sendToPhone(phone, *bytes);
-}
-
-SimFamilyRegistrar::SimFamilyRegistrar(SimFamilyFactory factory)
-{
-    registry().push_back(std::move(factory));
-}
-
-const std::vector<SimFamilyFactory> &SimFamilyRegistrar::factories()
-{
-    return registry();
 }

@@ -2,8 +2,8 @@
 
 // Adding a command family to the simulator
 // ----------------------------------------
-// One file, sim/<family>family.cpp, with no header and no CMake change (every
-// sim/*.cpp is linked, and the file registers itself):
+// One file, sim/<family>family.cpp, listed in sim/CMakeLists.txt, with a
+// factory declared in simfamilies.h and added to simFamilies():
 //
 //     #include "simfamily.h"
 //
@@ -28,7 +28,10 @@
 //         }
 //         int m_volume = 50;
 //     };
-//     QEVA_SIM_FAMILY(VolumeFamily)
+//     std::unique_ptr<SimFamily> makeVolumeFamily()
+//     {
+//         return std::make_unique<VolumeFamily>();
+//     }
 //
 // - Ports: SimPort::Control is the server's 5760, SimPort::Time its 5762.
 //   One handler per code and port; a second claim is logged and ignored.
@@ -51,7 +54,7 @@
 //   drops what arrives.
 // - One instance per SimServer, created at start(), so state never leaks
 //   between two simulators in one process. SimConfig::families limits which
-//   registered families a server installs (a test of one family alone).
+//   of the listed families a server installs (a test of one family alone).
 
 #include "simframe.h"
 
@@ -125,17 +128,3 @@ private:
 };
 
 using SimFamilyFactory = std::function<std::unique_ptr<SimFamily>()>;
-
-// A static instance of this in a family file adds the family to every
-// simulator created afterwards.
-class SimFamilyRegistrar
-{
-public:
-    explicit SimFamilyRegistrar(SimFamilyFactory factory);
-    static const std::vector<SimFamilyFactory> &factories();
-};
-
-#define QEVA_SIM_FAMILY(Class)                                                                                  \
-    namespace {                                                                                                 \
-    const SimFamilyRegistrar qevaSimFamilyRegistrar_##Class{[] { return std::unique_ptr<SimFamily>(new Class); }}; \
-    }

@@ -2,6 +2,7 @@
 
 #include "core/logescape.h"
 #include "protocol/hexcodec.h"
+#include "simfamilies.h"
 #include "simframe.h"
 
 #include <QNetworkDatagram>
@@ -117,14 +118,14 @@ void SimServer::installFamilies()
 {
     if (m_familiesInstalled)
         return;
-    for (const SimFamilyFactory &make : SimFamilyRegistrar::factories()) {
+    for (const SimFamilyFactory &make : simFamilies()) {
         std::unique_ptr<SimFamily> family = make();
         if (!m_config.families.isEmpty() && !m_config.families.contains(family->name()))
             continue;
         family->m_server = this;
         m_families.push_back(std::move(family));
     }
-    // Registration order follows link order; by name it is the same every run.
+    // By name, whatever the order of the list.
     std::stable_sort(m_families.begin(), m_families.end(),
                      [](const auto &a, const auto &b) { return a->name() < b->name(); });
     for (const auto &family : m_families) {

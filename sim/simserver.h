@@ -32,7 +32,7 @@ public:
     explicit SimServer(SimConfig config, QObject *parent = nullptr);
     ~SimServer() override;
 
-    // Before start(): families beyond the registered ones (tests use probes).
+    // Before start(): families beyond the listed ones (tests use probes).
     void addFamily(std::unique_ptr<SimFamily> family);
 
     // Opens the log, binds the ports, installs the families, announces once

@@ -1,6 +1,7 @@
 #include "timedplayfamily.h"
 
 #include "core/logescape.h"
+#include "simfamilies.h"
 #include "simserver.h"
 
 #include <QVariantList>
@@ -283,4 +284,7 @@ bool TimedPlayFamily::parameterFrame(const SimRequest &q, const QString &sender)
     return true;
 }
 
-QEVA_SIM_FAMILY(TimedPlayFamily)
+std::unique_ptr<SimFamily> makeTimedPlayFamily()
+{
+    return std::make_unique<TimedPlayFamily>();
+}

@@ -2,6 +2,7 @@
 
 #include "core/logescape.h"
 #include "playlistfamily.h"
+#include "simfamilies.h"
 #include "simmediafile.h"
 #include "simserver.h"
 
@@ -512,4 +513,7 @@ void TransferFamily::closeTransfer(const SimRequest &q)
     log(QStringLiteral("close %1: nothing coming in").arg(logName));
 }
 
-QEVA_SIM_FAMILY(TransferFamily)
+std::unique_ptr<SimFamily> makeTransferFamily()
+{
+    return std::make_unique<TransferFamily>();
+}

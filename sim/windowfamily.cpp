@@ -1,4 +1,5 @@
 #include "playlistfamily.h"
+#include "simfamilies.h"
 #include "simfamily.h"
 #include "simserver.h"
 
@@ -188,4 +189,7 @@ private:
     QMap<quint8, Settings> m_settings; // windows without an entry have the defaults
     int m_applied = 0;
 };
-QEVA_SIM_FAMILY(WindowFamily)
+std::unique_ptr<SimFamily> makeWindowFamily()
+{
+    return std::make_unique<WindowFamily>();
+}

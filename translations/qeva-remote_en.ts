@@ -788,13 +788,6 @@
     </message>
 </context>
 <context>
-    <name>ScreenOpener</name>
-    <message>
-        <source>该功能暂不可用</source>
-        <translation>Not available yet</translation>
-    </message>
-</context>
-<context>
     <name>ServerOrderPage</name>
     <message>
         <source>选择设备</source>

@@ -1,9 +1,6 @@
 #include "core/appcontext.h"
 
-#include "net/framesender.h"
-#include "net/udpsocketcontroller.h"
 #include "core/logging.h"
-#include "protocol/hexcodec.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -11,7 +8,16 @@
 
 namespace {
 AppContext *s_current = nullptr;
+
+// The log lines of every layer go to the newest context's log.
+bool toContextLog(const QLoggingCategory &category, const QString &line, QtMsgType type)
+{
+    if (!s_current)
+        return false;
+    s_current->log().write(category, line, type);
+    return true;
 }
+} // namespace
 
 AppContext::AppContext(ContextConfig config)
     : m_config(std::move(config))
@@ -35,7 +41,7 @@ AppContext::AppContext(ContextConfig config)
         m_config.preferencesFile = QDir(m_config.documentsDir).filePath(QStringLiteral("preferences.ini"));
     m_previous = s_current;
     s_current = this;
-    HexCodec::setLogHook([](const QString &line) { qevaLog(lcProtocol, line); });
+    setLogLineHook(toContextLog);
 }
 
 AppContext::~AppContext()
@@ -57,13 +63,6 @@ Preferences &AppContext::preferences()
     if (!m_preferences)
         m_preferences = std::make_unique<Preferences>(m_config.preferencesFile, m_scheduler.get());
     return *m_preferences;
-}
-
-FrameSender &AppContext::sender()
-{
-    if (m_senderOverride)
-        return *m_senderOverride;
-    return shared<UdpSocketController>();
 }
 
 void *AppContext::find(const std::type_info &t)

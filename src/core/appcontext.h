@@ -12,8 +12,6 @@
 #include <typeindex>
 #include <vector>
 
-class FrameSender;
-
 // What one running client is configured with. The defaults are what a real
 // deployment uses; tests and the demo set loopback values and free ports.
 struct ContextConfig
@@ -34,7 +32,8 @@ struct ContextConfig
 // The root of one client: its configuration, its clock, its notices, its
 // preferences and log, and the process-wide objects (the UDP endpoint, the
 // session state, the database, the file sender, the UI kit), each created
-// on first use. The newest living context is the current one; the shared
+// on first use. It knows none of them: each layer keeps its own objects here
+// by type (shared<T>()). The newest living context is the current one; the shared
 // accessors (UdpSocketController::shareInstance() and friends) reach their
 // object through it, so each test builds a fresh context and nothing leaks.
 class AppContext
@@ -53,11 +52,6 @@ public:
     NoticeCenter &notices() { return m_notices; }
     Preferences &preferences();
     LogSink &log() { return m_log; }
-
-    // Where command builders hand their frames: the UDP endpoint unless a
-    // test installs a recorder.
-    FrameSender &sender();
-    void setSender(FrameSender *sender) { m_senderOverride = sender; }
 
     // The shared object of type T, created with T(AppContext&) on first use
     // and destroyed with the context, newest first.
@@ -91,7 +85,6 @@ private:
     NoticeCenter m_notices;
     std::unique_ptr<Preferences> m_preferences;
     LogSink m_log;
-    FrameSender *m_senderOverride = nullptr;
     std::vector<std::pair<std::type_index, std::unique_ptr<HolderBase>>> m_shared;
     AppContext *m_previous = nullptr;
     std::unique_ptr<class QTemporaryDir> m_ownDir;

@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// What command builders hand their frames to: the UDP endpoint in the app,
-// a recorder in tests. The frame is hex text; the endpoint turns it into
-// bytes and drops it when it is not valid hex.
+// What the request sender (net/requestsender.h) hands an addressed frame to:
+// the UDP endpoint in the app, the tool's session in qevactl, a recorder in
+// tests. The frame is hex text; the endpoint turns it into bytes and drops
+// it when it is not valid hex.
 class FrameSender
 {
 public:

@@ -2,7 +2,7 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "session/commonmanager.h"
 
 #include <QSocketNotifier>
@@ -143,7 +143,7 @@ SendSocket &SendSocket::shareMananger()
 
 void SendSocket::sendString(const QString &hexString, long tag)
 {
-    const std::optional<QByteArray> bytes = CommonClass::hexStringToByteToNSData(hexString);
+    const std::optional<QByteArray> bytes = HexCodec::hexStringToByteToNSData(hexString);
     if (!bytes) {
         qevaLog(lcNet, QStringLiteral("not hex, not sent: %1").arg(hexString.left(64)));
         return;

@@ -3,7 +3,7 @@
 #include "core/appcontext.h"
 #include "core/logescape.h"
 #include "core/logging.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
@@ -237,7 +237,7 @@ QUdpSocket *UdpSocketController::sendMessage(QObject *receiver, const QString &d
 {
     Q_UNUSED(timeoutSec) // a datagram is handed over at once; there is nothing to time out
     Q_UNUSED(tag)
-    const auto bytes = CommonClass::hexStringToByteToNSData(dataString);
+    const auto bytes = HexCodec::hexStringToByteToNSData(dataString);
     QUdpSocket *client = getUdpClient(receiver);
     if (bytes)
         writeDatagram(*bytes, host, port);
@@ -305,8 +305,11 @@ void UdpSocketController::readServer()
 
 void UdpSocketController::udpSocketDidReceiveData(const QByteArray &data, const QHostAddress &from, quint16 port)
 {
-    const QString hex = CommonClass::NSDataToByteTohex(data);
-    qevaDebug(lcNet, QStringLiteral("result = %1").arg(LogEscape::text(stringFromHexString(hex))));
+    // Decoding every datagram costs; only a reader of qeva.net debug lines sees it.
+    if (lcNet().isDebugEnabled()) {
+        const QString text = datagramLogText(HexCodec::NSDataToByteTohex(data));
+        qevaDebug(lcNet, QStringLiteral("result = %1").arg(LogEscape::text(text)));
+    }
     auto it = m_delegateArray.find(kReceiverTag);
     if (it == m_delegateArray.end() || (it->hadObject && !it->object) || !it->handler)
         return; // nobody listens: dropped
@@ -314,7 +317,7 @@ void UdpSocketController::udpSocketDidReceiveData(const QByteArray &data, const 
     h(data, hostText(from), port);
 }
 
-QString UdpSocketController::stringFromHexString(const QString &hex) const
+QString UdpSocketController::datagramLogText(const QString &hex) const
 {
     // The bytes read as an ASCII C string.
     QByteArray bytes;

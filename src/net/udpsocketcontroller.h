@@ -75,8 +75,10 @@ public:
     // host, say); empty when it was.
     QString lastSendError() const { return m_lastSendError; }
 
-    // The log form of a datagram's hex text.
-    QString stringFromHexString(const QString &hex) const;
+    // The form a datagram's hex text is logged in (the bytes read as an
+    // escaped C string). Received datagrams go through it only while
+    // qeva.net shows debug lines.
+    QString datagramLogText(const QString &hex) const;
 
     QUdpSocket *udpServer() const { return m_udpServer; }
     QUdpSocket *udpClient() const { return m_udpClient; }

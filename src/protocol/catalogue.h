@@ -4,8 +4,9 @@
 #include <vector>
 
 // The one place where a frame code, its format text, its port and its send
-// time-out are written. Every builder fills its row's format text and hands
-// the frame to Frame::send, which addresses it by the row.
+// time-out are written. Every builder fills its row's format text and
+// returns the frame with its row (protocol/frame.h); the request sender
+// (net/requestsender.h) addresses it by the row.
 
 enum class PortRole {
     Control,    // the server's control port, 5760

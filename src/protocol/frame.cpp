@@ -1,9 +1,6 @@
 #include "protocol/frame.h"
 
-#include "core/appcontext.h"
 #include "core/logging.h"
-#include "net/framesender.h"
-#include "session/commonmanager.h"
 
 namespace Frame {
 
@@ -28,30 +25,9 @@ QString fill(const RequestSpec &row, const QStringList &fields)
     return out;
 }
 
-quint16 portFor(const RequestSpec &row)
+Request build(const RequestSpec &row, const QStringList &fields)
 {
-    const ContextConfig &cfg = AppContext::current()->config();
-    switch (row.port) {
-    case PortRole::Control: return cfg.serverPort;
-    case PortRole::Time: return cfg.serverTimePort;
-    case PortRole::FileStream: return cfg.serverFilePort;
-    case PortRole::Returned: break;
-    }
-    return 0;
-}
-
-void sendTo(const RequestSpec &row, const QString &frameHex, const QString &host)
-{
-    if (row.port != PortRole::Control && row.port != PortRole::Time) {
-        qCWarning(lcProtocol) << "frame" << row.code << "is not a datagram request";
-        return;
-    }
-    AppContext::current()->sender().sendMessage(frameHex, host, portFor(row), row.timeoutSec, 0);
-}
-
-void send(const RequestSpec &row, const QString &frameHex)
-{
-    sendTo(row, frameHex, CommonManager::sharedManager().currentSelectDev.deviceIp);
+    return Request{&row, fill(row, fields)};
 }
 
 } // namespace Frame

@@ -1,18 +1,13 @@
 #include "protocol/hexcodec.h"
 
-#include <QDebug>
+#include "core/logging.h"
+
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <climits>
 #include <limits>
 
 namespace {
-std::function<void(const QString &)> &logHook()
-{
-    static std::function<void(const QString &)> hook;
-    return hook;
-}
-
 int hexDigit(QChar c)
 {
     const char16_t u = c.unicode();
@@ -27,11 +22,6 @@ qint64 octetValue(const QString &s)
 {
     return qBound(qint64(0), HexCodec::integerValue(s), qint64(INT_MAX));
 }
-}
-
-void HexCodec::setLogHook(std::function<void(const QString &)> hook)
-{
-    logHook() = std::move(hook);
 }
 
 QString HexCodec::numberToHex(qint64 value, int width, int cap)
@@ -58,11 +48,7 @@ QString HexCodec::TenToEightHex(qint64 value) { return numberToHex(value, 8, 9);
 
 QString HexCodec::TenToHexWitheightHex(qint64 value)
 {
-    const QString line = QStringLiteral("tmpid = %1").arg(value);
-    if (logHook())
-        logHook()(line);
-    else
-        qInfo().noquote() << line;
+    qevaLog(lcProtocol, QStringLiteral("tmpid = %1").arg(value));
     return numberToHex(value, 16, 20);
 }
 

@@ -3,15 +3,14 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
-#include <functional>
 #include <optional>
 
 // The conversions between hex text and numbers, strings, addresses and
 // bytes. Every frame is built, logged and parsed as hex text: one pair of
 // digits per byte, lower case when written, either case when read.
 //
-// The command class (QVmethodLib) and the utility class (CommonClass) both
-// expose this set; they forward here so that it exists once.
+// It is the one face of these operations: builders, parsers, screens, the
+// endpoint and the simulator all call them here.
 class HexCodec
 {
 public:
@@ -43,10 +42,6 @@ public:
     static bool isExsitTheStringWithCheckString(const QString &check, const QString &old);
     static QString returnReplaceNull(const QVariant &object);
     static int getRandomNumber(int from, int to);
-
-    // The number operations write through this hook ("tmpid = %lld"); the
-    // client points it at its log sink.
-    static void setLogHook(std::function<void(const QString &)> hook);
 
 private:
     static QString numberToHex(qint64 value, int width, int cap);

@@ -1,12 +1,9 @@
 #include "protocol/logincommands.h"
 
-#include "core/appcontext.h"
 #include "core/logging.h"
-#include "protocol/catalogue.h"
-#include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
 #include "protocol/playlistcommands.h"
-#include "session/commonmanager.h"
 
 #include <QStringDecoder>
 #include <algorithm>
@@ -44,7 +41,7 @@ QString ShebeiInfoReply::displayName() const
         return *name;
     if (const auto text = localCodePageText(fieldBytes(nameHex)))
         return *text;
-    return QVmethodLib::readableFileName(nameHex);
+    return PlayListCommands::readableFileName(nameHex);
 }
 
 QString ShebeiInfoReply::passwordText() const
@@ -103,16 +100,32 @@ std::optional<QString> ShebeiInfoReply::serverAddressHex() const
     return rest.mid(at, 8);
 }
 
-namespace QVmethodLib {
+namespace LoginCommands {
 
-std::optional<QString> loginFrameWithHexString(const QString &hexString, const QString &userNameString)
+namespace {
+// The server's own address as the reply carries it.
+std::optional<QString> serverAddress(const ShebeiInfoReply &info)
+{
+    const auto addressHex = info.serverAddressHex();
+    return addressHex ? HexCodec::changTohostIpWithHostIpString(*addressHex) : std::nullopt;
+}
+} // namespace
+
+std::optional<QString> userIdKey(const QString &hexString)
 {
     const auto info = ShebeiInfoReply::read(hexString);
-    if (!info)
-        return std::nullopt;
-    const auto addressHex = info->serverAddressHex();
-    const auto address = addressHex ? changTohostIpWithHostIpString(*addressHex) : std::nullopt;
+    const auto address = info ? serverAddress(*info) : std::nullopt;
     if (!address)
+        return std::nullopt;
+    // The key holds the name as discovery records it, whatever its encoding.
+    return QStringLiteral("kUserConnectedID_%1_%2").arg(info->displayName(), *address);
+}
+
+std::optional<Request> login(const QString &hexString, const QString &userNameString, qint64 userId,
+                             const QString &phoneIpHex)
+{
+    const auto info = ShebeiInfoReply::read(hexString);
+    if (!info || !serverAddress(*info))
         return std::nullopt;
 
     const QByteArray userName = userNameString.toUtf8();
@@ -121,26 +134,13 @@ std::optional<QString> loginFrameWithHexString(const QString &hexString, const Q
         qevaLog(lcProtocol, QStringLiteral("login not sent: user name of %1 bytes").arg(userName.size()));
         return std::nullopt;
     }
-
-    Preferences &prefs = AppContext::current()->preferences();
-    // The key holds the name as discovery records it, whatever its encoding.
-    qint64 userId = prefs.integer(QStringLiteral("kUserConnectedID_%1_%2").arg(info->displayName(), *address));
     if (userId == 0)
         userId = kFallbackUserId;
 
-    return Frame::fill(Catalogue::kLogin,
-                       {TenToEightHex(userId), TenToHex(userName.size()), chineseToHex(userNameString),
-                        info->passwordLengthHex, info->passwordHex,
-                        CommonManager::sharedManager().currentPhoneIpHex()});
+    return Frame::build(Catalogue::kLogin,
+                        {HexCodec::TenToEightHex(userId), HexCodec::TenToHex(userName.size()),
+                         HexCodec::chineseToHex(userNameString), info->passwordLengthHex, info->passwordHex,
+                         phoneIpHex});
 }
 
-void sendXintiaoOrderWithHexString(const QString &hexString, const QString &userNameString, const QString &host)
-{
-    Q_UNUSED(host)
-    const auto frame = loginFrameWithHexString(hexString, userNameString);
-    if (!frame)
-        return;
-    Frame::send(Catalogue::kLogin, *frame);
-}
-
-} // namespace QVmethodLib
+} // namespace LoginCommands

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/qvmethodlib.h"
+#include "protocol/frame.h"
 
 #include <QString>
 #include <optional>
@@ -37,12 +37,16 @@ struct ShebeiInfoReply
     std::optional<QString> serverAddressHex() const;
 };
 
-namespace QVmethodLib {
-// The login frame 5002 answering a server-information reply, or nothing
-// when the reply is too short or malformed for it.
-std::optional<QString> loginFrameWithHexString(const QString &hexString, const QString &userNameString);
-// Builds 5002 and sends it to the selected server. The host of the reply is
-// not the destination: the login always goes to currentSelectDev, so with no
-// server selected it is not delivered.
-void sendXintiaoOrderWithHexString(const QString &hexString, const QString &userNameString, const QString &host);
-} // namespace QVmethodLib
+namespace LoginCommands {
+// The preference key of the user id a phone keeps for the server of a
+// server-information reply ("kUserConnectedID_<name>_<address>", the name
+// as discovery records it and the server's own address from the reply);
+// nothing when the reply is too short or malformed for it.
+std::optional<QString> userIdKey(const QString &hexString);
+// The login frame 5002 answering a server-information reply, with the user
+// id kept for that server (0: none kept; 890923 goes instead) and the
+// phone's address. Nothing when the reply is too short or malformed for it,
+// or the user name too long for its 2-byte count.
+std::optional<Request> login(const QString &hexString, const QString &userNameString, qint64 userId,
+                             const QString &phoneIpHex);
+} // namespace LoginCommands

@@ -1,12 +1,8 @@
 #include "protocol/overlaycommands.h"
 
-#include "protocol/hexcodec.h"
 #include "core/logging.h"
-#include "core/logsink.h"
-#include "protocol/catalogue.h"
-#include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
-#include "session/commonmanager.h"
 
 #include <limits>
 
@@ -49,19 +45,19 @@ public:
         const qint64 max = bytes == 1 ? 0xff : 0xffff;
         if (value < 0 || value > max)
             refuse(key, text);
-        m_fields << (bytes == 1 ? QVmethodLib::TenToHexForTwo(value) : QVmethodLib::TenToHex(value));
+        m_fields << (bytes == 1 ? HexCodec::TenToHexForTwo(value) : HexCodec::TenToHex(value));
     }
     void text(const char *key, qint64 maxBytes)
     {
         const QString value = m_parameters.value(QLatin1String(key));
-        const QString hex = QVmethodLib::chineseToHex(value);
+        const QString hex = HexCodec::chineseToHex(value);
         const qint64 bytes = hex.size() / 2;
         if (bytes > maxBytes)
             refuse(key, QStringLiteral("%1 bytes").arg(bytes));
-        m_fields << QVmethodLib::TenToHex(bytes) << hex;
+        m_fields << HexCodec::TenToHex(bytes) << hex;
     }
 
-    std::optional<QString> frame(const RequestSpec &spec, QString *misfit) const
+    std::optional<Request> request(const RequestSpec &spec, QString *misfit) const
     {
         if (!m_misfit.isEmpty()) {
             qevaLog(lcProtocol, QStringLiteral("%1: %2 \"%3\" does not fit its field; not sent")
@@ -72,7 +68,7 @@ public:
         }
         if (misfit)
             misfit->clear();
-        return Frame::fill(spec, m_fields);
+        return Frame::build(spec, m_fields);
     }
 
 private:
@@ -104,7 +100,7 @@ qint64 integerValue(const QString &text)
     return HexCodec::integerValue(text);
 }
 
-std::optional<QString> spotWordsFrame(const QMap<QString, QString> &parameters, QString *misfit)
+std::optional<Request> spotWords(const QMap<QString, QString> &parameters, QString *misfit)
 {
     FieldWriter w(parameters);
     w.code("isEffect");
@@ -116,10 +112,10 @@ std::optional<QString> spotWordsFrame(const QMap<QString, QString> &parameters, 
     w.number("weizhiY", 2);
     w.number("weizhiZ", 2);
     w.text("wordsString", kMaxDatagram - kSpotWordsFixedBytes);
-    return w.frame(Catalogue::kSetSpotWords, misfit);
+    return w.request(Catalogue::kSetSpotWords, misfit);
 }
 
-std::optional<QString> clockFrame(const QMap<QString, QString> &parameters, QString *misfit)
+std::optional<Request> clock(const QMap<QString, QString> &parameters, QString *misfit)
 {
     FieldWriter w(parameters);
     w.code("clockType");
@@ -128,7 +124,7 @@ std::optional<QString> clockFrame(const QMap<QString, QString> &parameters, QStr
     w.number("daxiaoX", 2);
     w.number("daxiaoY", 2);
     w.code("isExecute");
-    return w.frame(Catalogue::kSetClock, misfit);
+    return w.request(Catalogue::kSetClock, misfit);
 }
 
 QString animationOrderString(int tag, const QString &windowId)
@@ -143,14 +139,24 @@ QString animationOrderString(int tag, const QString &windowId)
     return Frame::fill(*rows[tag - 1], {windowId});
 }
 
-} // namespace OverlayCommands
-
-namespace QVmethodLib {
-
-void sendWordsinitializeInfo()
+Request spotWordsQuery(const QString &phoneIpHex)
 {
-    Frame::send(Catalogue::kSpotWordsQuery,
-                Frame::fill(Catalogue::kSpotWordsQuery, {CommonManager::sharedManager().currentPhoneIpHex()}));
+    return Frame::build(Catalogue::kSpotWordsQuery, {phoneIpHex});
+}
+
+Request clockQuery(const QString &phoneIpHex)
+{
+    return Frame::build(Catalogue::kClockQuery, {phoneIpHex});
+}
+
+std::optional<Request> animationOrder(const QString &orderString)
+{
+    if (orderString.isEmpty()) {
+        qevaLog(lcProtocol, QStringLiteral("sendAnimationOrderWithOrderString: no effect chosen; not sent"));
+        return std::nullopt;
+    }
+    // Every effect row goes to the control port without a time-out.
+    return Request{&Catalogue::kAnimation0100, orderString};
 }
 
 std::optional<QMap<QString, QString>> getSpotWordsInitInfoWithModelNotice(const QString &replyHex)
@@ -199,21 +205,6 @@ std::optional<QMap<QString, QString>> getSpotWordsInitInfoWithModelNotice(const 
     };
 }
 
-bool sendSetSpotWordsWithParameters(const QMap<QString, QString> &parameters, QString *misfit)
-{
-    const std::optional<QString> frame = OverlayCommands::spotWordsFrame(parameters, misfit);
-    if (!frame)
-        return false;
-    Frame::send(Catalogue::kSetSpotWords, *frame);
-    return true;
-}
-
-void sendClockinitializeInfo()
-{
-    Frame::send(Catalogue::kClockQuery,
-                Frame::fill(Catalogue::kClockQuery, {CommonManager::sharedManager().currentPhoneIpHex()}));
-}
-
 std::optional<QMap<QString, QString>> getClockSetInitInfoWithModelNotice(const QString &replyHex)
 {
     HexReader r(replyHex, 12);
@@ -232,23 +223,4 @@ std::optional<QMap<QString, QString>> getClockSetInitInfoWithModelNotice(const Q
     };
 }
 
-bool sendSetClockOrderWithParameters(const QMap<QString, QString> &parameters, QString *misfit)
-{
-    const std::optional<QString> frame = OverlayCommands::clockFrame(parameters, misfit);
-    if (!frame)
-        return false;
-    Frame::send(Catalogue::kSetClock, *frame);
-    return true;
-}
-
-void sendAnimationOrderWithOrderString(const QString &orderString)
-{
-    if (orderString.isEmpty()) {
-        qevaLog(lcProtocol, QStringLiteral("sendAnimationOrderWithOrderString: no effect chosen; not sent"));
-        return;
-    }
-    // Every effect row goes to the control port without a time-out.
-    Frame::send(Catalogue::kAnimation0100, orderString);
-}
-
-} // namespace QVmethodLib
+} // namespace OverlayCommands

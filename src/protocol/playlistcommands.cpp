@@ -1,64 +1,75 @@
 #include "protocol/playlistcommands.h"
 
-#include "core/appcontext.h"
-#include "protocol/catalogue.h"
-#include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
-#include "session/commonmanager.h"
 
 #include <algorithm>
 
-namespace QVmethodLib {
+namespace PlayListCommands {
 
-void getPlayControlListInfoWithWindowID(const QString &windowId)
+Request playListQuery(const QString &windowId, const QString &phoneIpHex)
 {
-    Frame::send(Catalogue::kPlayListQuery,
-                Frame::fill(Catalogue::kPlayListQuery, {windowId, CommonManager::sharedManager().currentPhoneIpHex()}));
+    return Frame::build(Catalogue::kPlayListQuery, {windowId, phoneIpHex});
 }
 
-void getVedioSiglePlayWithVedioIndexHex(const QString &indexHex, const QString &windowId)
+Request playSingle(const QString &indexHex, const QString &windowId)
 {
     // The window id comes first in the frame.
-    Frame::send(Catalogue::kPlaySingle, Frame::fill(Catalogue::kPlaySingle, {windowId, indexHex}));
+    return Frame::build(Catalogue::kPlaySingle, {windowId, indexHex});
 }
 
-void sendFielsToListWithVedioIndexHex(const QString &indexHex, const QString &state, const QString &windowId)
+Request checkEntry(const QString &indexHex, const QString &state, const QString &windowId)
 {
-    Frame::send(Catalogue::kCheckState, Frame::fill(Catalogue::kCheckState, {windowId, indexHex, state}));
+    return Frame::build(Catalogue::kCheckState, {windowId, indexHex, state});
 }
 
-void sendPlayWithWindowID(const QString &windowId, const QString &orderId)
+Request playControl(const QString &windowId, const QString &orderId)
 {
-    Frame::send(Catalogue::kPlayControl, Frame::fill(Catalogue::kPlayControl, {windowId, orderId}));
+    return Frame::build(Catalogue::kPlayControl, {windowId, orderId});
 }
 
-void sendChangePlayModelWithWindowID(const QString &windowId, const QString &modeId)
+Request playMode(const QString &windowId, const QString &modeId)
 {
-    Frame::send(Catalogue::kPlayMode, Frame::fill(Catalogue::kPlayMode, {windowId, modeId}));
+    return Frame::build(Catalogue::kPlayMode, {windowId, modeId});
 }
 
-void addPlayFiletoPlayListWithChooseListArray(const QVariantList &chooseList, const QString &windowId)
+Requests appendFiles(const QVariantList &chooseList, const QString &windowId)
 {
+    Requests out;
     for (qsizetype i = 0; i < chooseList.size(); ++i) {
         const QVariantMap entry = chooseList.at(i).toMap();
         const QString lenHex = entry.value(QStringLiteral("filesLenHex")).toString();
         const QString nameHex = entry.value(QStringLiteral("filesContentHex")).toString();
         if (i + 1 < chooseList.size()) {
-            Frame::send(Catalogue::kAppendPlayFilesMore,
-                        Frame::fill(Catalogue::kAppendPlayFilesMore, {windowId, lenHex, nameHex}));
+            out << Frame::build(Catalogue::kAppendPlayFilesMore, {windowId, lenHex, nameHex});
         } else {
             // The server checks the last frame by the length of its own fields.
             const QString end = HexCodec::TenToHexForTwo((lenHex.size() + nameHex.size()) % 100);
-            Frame::send(Catalogue::kAppendPlayFilesLast,
-                        Frame::fill(Catalogue::kAppendPlayFilesLast, {windowId, lenHex, nameHex, end}));
+            out << Frame::build(Catalogue::kAppendPlayFilesLast, {windowId, lenHex, nameHex, end});
         }
     }
+    return out;
 }
 
-void getDeviceFilesInfo()
+Request deviceFilesQuery(const QString &phoneIpHex)
 {
-    Frame::send(Catalogue::kDeviceFilesQuery,
-                Frame::fill(Catalogue::kDeviceFilesQuery, {CommonManager::sharedManager().currentPhoneIpHex()}));
+    return Frame::build(Catalogue::kDeviceFilesQuery, {phoneIpHex});
+}
+
+Request windowVolume(const QString &windowId, qint64 volume)
+{
+    return Frame::build(Catalogue::kWindowVolume, {windowId, HexCodec::TenToHexForTwo(volume)});
+}
+
+Request deleteEntry(const QString &windowId, qint64 index, bool alsoDeleteFile)
+{
+    const RequestSpec &row = alsoDeleteFile ? Catalogue::kDeletePlayItem01 : Catalogue::kDeletePlayItem02;
+    return Frame::build(row, {windowId, HexCodec::TenToHex(index)});
+}
+
+Request clearPlayList(const QString &windowId)
+{
+    return Frame::build(Catalogue::kClearPlayList, {windowId});
 }
 
 bool isLastOfSequence(const QString &replyHex)
@@ -103,18 +114,13 @@ std::optional<QMap<QString, QString>> getPlayControlListInfoWithModelNotice(cons
                                   {QStringLiteral("filesContent"), readableFileName(*path)}};
 }
 
-std::optional<QMap<QString, QString>> getPlayControlIndexInfoWithModelNotice(const QString &replyHex)
+std::optional<QMap<QString, QString>> readPlayState(const QString &replyHex)
 {
     HexReader r(replyHex, 12);
     const std::optional<QString> window = r.take(1);
     const std::optional<qint64> index = r.takeNumber(2);
     if (!window || !index)
         return std::nullopt;
-    // Without a session there is no selected server for it to belong to.
-    AppContext *ctx = AppContext::current();
-    if (!ctx || ctx->preferences().string(QStringLiteral("CurrentIP")) !=
-                    CommonManager::sharedManager().currentSelectDev.deviceIp)
-        return QMap<QString, QString>{};
     return QMap<QString, QString>{{QStringLiteral("windowID"), window->toLower()},
                                   {QStringLiteral("thePlayVedio"), QString::number(*index)}};
 }
@@ -137,4 +143,4 @@ std::optional<QMap<QString, QString>> getDeviceFilesListInfoWithModelNotice(cons
                                                                                              : QStringLiteral("0")}};
 }
 
-} // namespace QVmethodLib
+} // namespace PlayListCommands

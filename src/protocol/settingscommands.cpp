@@ -1,15 +1,9 @@
 #include "protocol/settingscommands.h"
 
-#include "protocol/hexcodec.h"
-#include "core/appcontext.h"
 #include "core/logging.h"
-#include "protocol/catalogue.h"
-#include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
-#include "session/commonmanager.h"
 
-#include <QDateTime>
-#include <QTimeZone>
 #include <limits>
 
 namespace {
@@ -49,7 +43,7 @@ std::optional<QString> numberField(const QString &text, qint64 max)
     const qint64 v = SettingsCommands::integerValue(text);
     if (v < 0 || v > max)
         return std::nullopt;
-    return max == kMaxU8 ? QVmethodLib::TenToHexForTwo(v) : QVmethodLib::TenToHex(v);
+    return max == kMaxU8 ? HexCodec::TenToHexForTwo(v) : HexCodec::TenToHex(v);
 }
 
 // A settings-record text: its 2-byte count and its UTF-8 bytes; an empty
@@ -62,7 +56,7 @@ std::optional<std::pair<QString, QString>> recordText(const QString &text)
         return std::make_pair(QStringLiteral("0000"), QStringLiteral("0000"));
     if (utf8.size() > kMaxU16)
         return std::nullopt;
-    return std::make_pair(QVmethodLib::TenToHex(utf8.size()), QVmethodLib::NSDataToByteTohex(utf8));
+    return std::make_pair(HexCodec::TenToHex(utf8.size()), HexCodec::NSDataToByteTohex(utf8));
 }
 
 // Reads a settings-record text at the reader: the count, then the bytes or
@@ -81,32 +75,18 @@ std::optional<std::optional<QString>> readRecordText(HexReader &r)
     const auto bytes = r.take(*length);
     if (!bytes)
         return std::nullopt;
-    return QVmethodLib::stringFromHexString(*bytes);
+    return HexCodec::stringFromHexString(*bytes);
 }
 
-std::optional<QString> codeFrame(const RequestSpec &row, const QString &code)
+std::optional<Request> codeRequest(const RequestSpec &row, const QString &code)
 {
     if (!SettingsCommands::isCode(code)) {
         qCWarning(lcProtocol) << "frame" << row.code << "not sent: code" << code << "is not two hex digits";
         return std::nullopt;
     }
-    return Frame::fill(row, {code});
-}
-
-bool sendIfBuilt(const RequestSpec &row, const std::optional<QString> &frame)
-{
-    if (!frame)
-        return false;
-    Frame::send(row, *frame);
-    return true;
+    return Frame::build(row, {code});
 }
 } // namespace
-
-DeviceClock::DeviceClock(AppContext &)
-    : msSinceEpoch([] { return QDateTime::currentMSecsSinceEpoch(); })
-    , zoneId([] { return QTimeZone::systemTimeZoneId(); })
-{
-}
 
 namespace SettingsCommands {
 
@@ -120,69 +100,121 @@ bool isCode(const QString &code)
     return code.size() == 2 && isHexText(code);
 }
 
-std::optional<QString> systemInfoFrame(const QMap<QString, QString> &parameters, QString *misfit)
+SettingsRecord SettingsRecord::fromReply(const QMap<QString, QString> &reply)
 {
+    const auto byte = [&reply](const char *key) { return reply.value(QLatin1String(key)).toInt(nullptr, 16); };
+    const auto flag = [](bool on, const char *yes, const char *no) { return QLatin1String(on ? yes : no); };
+    SettingsRecord r;
+    r.restartDevice = flag(byte("isRestart") == 1, "01", "00");
+    r.skipLogin = flag(byte("isSkipLogin") != 0, "01", "00");
+    r.brightness = reply.value(QStringLiteral("lightValue"));
+    r.wifi = flag(byte("isOpenWifi") == 2, "02", "01");
+    r.background = reply.value(QStringLiteral("beijingColorHex"));
+    r.restartTime = reply.value(QStringLiteral("restartTimeString"));
+    r.transferPath = reply.value(QStringLiteral("transPathString"));
+    return r;
+}
+
+QMap<QString, QString> SettingsRecord::parameters() const
+{
+    return {{QStringLiteral("isRestartDevice"), restartDevice}, {QStringLiteral("isSkipLogin"), skipLogin},
+            {QStringLiteral("liangdu"), brightness},           {QStringLiteral("isOpenWifi"), wifi},
+            {QStringLiteral("colorType"), background},         {QStringLiteral("time"), restartTime},
+            {QStringLiteral("TransPath"), transferPath}};
+}
+
+std::optional<Request> systemInfo(const QMap<QString, QString> &parameters, QString *misfit)
+{
+    const auto refuse = [misfit](const char *key) {
+        qCWarning(lcProtocol) << "settings frame not sent: parameter" << key << "does not fit";
+        return misfitOf(misfit, key);
+    };
     QStringList fields;
     for (const char *key : {"isRestartDevice", "isSkipLogin"}) {
         if (!isCode(value(parameters, key)))
-            return misfitOf(misfit, key);
+            return refuse(key);
         fields << value(parameters, key);
     }
     const auto brightness = numberField(value(parameters, "liangdu"), kMaxU16);
     if (!brightness)
-        return misfitOf(misfit, "liangdu");
+        return refuse("liangdu");
     fields << *brightness;
     for (const char *key : {"isOpenWifi", "colorType"}) {
         if (!isCode(value(parameters, key)))
-            return misfitOf(misfit, key);
+            return refuse(key);
         fields << value(parameters, key);
     }
     for (const char *key : {"time", "TransPath"}) {
         const auto text = recordText(value(parameters, key));
         if (!text)
-            return misfitOf(misfit, key);
+            return refuse(key);
         fields << text->first << text->second;
     }
-    return Frame::fill(Catalogue::kSetSystemInfo, fields);
+    return Frame::build(Catalogue::kSetSystemInfo, fields);
 }
 
-std::optional<QString> volumeFrame(const QString &volume)
+std::optional<Request> volume(const QString &volume)
 {
     const auto field = numberField(volume, kMaxU8);
-    if (!field)
+    if (!field) {
+        qCWarning(lcProtocol) << "volume frame not sent:" << volume << "does not fit one byte";
         return std::nullopt;
-    return Frame::fill(Catalogue::kSetVolume, {*field});
+    }
+    return Frame::build(Catalogue::kSetVolume, {*field});
 }
 
-std::optional<QString> colorFrame(const QMap<QString, QString> &parameters, QString *misfit)
+std::optional<Request> color(const QMap<QString, QString> &parameters, QString *misfit)
 {
     QStringList fields;
     for (const char *key : {"redValue", "greenValue", "blueValue"}) {
         const auto field = numberField(value(parameters, key), kMaxU16);
-        if (!field)
+        if (!field) {
+            qCWarning(lcProtocol) << "colour frame not sent: parameter" << key << "does not fit";
             return misfitOf(misfit, key);
+        }
         fields << *field;
     }
-    return Frame::fill(Catalogue::kSetColor, fields);
+    return Frame::build(Catalogue::kSetColor, fields);
 }
 
-QString deviceTimeFrame(qint64 msSinceEpoch, const QByteArray &zoneId)
+std::optional<Request> screenSwitch(const QString &switchCode)
+{
+    return codeRequest(Catalogue::kScreenSwitch, switchCode);
+}
+
+std::optional<Request> videoSource(const QString &sourceCode)
+{
+    return codeRequest(Catalogue::kVideoSource, sourceCode);
+}
+
+std::optional<Request> rotation(const QString &rotationCode)
+{
+    return codeRequest(Catalogue::kRotation, rotationCode);
+}
+
+Request restart()
+{
+    return Frame::build(Catalogue::kRestart);
+}
+
+Request systemInfoQuery(const QString &phoneIpHex)
+{
+    return Frame::build(Catalogue::kSystemInfoQuery, {phoneIpHex});
+}
+
+Request volumeQuery(const QString &phoneIpHex)
+{
+    return Frame::build(Catalogue::kVolumeQuery, {phoneIpHex});
+}
+
+Request deviceTime(qint64 msSinceEpoch, const QByteArray &zoneId)
 {
     const QByteArray zone = zoneId.left(kMaxU16);
-    return Frame::fill(Catalogue::kTimeCorrection,
-                       {QVmethodLib::TenToHexWitheightHex(msSinceEpoch), QVmethodLib::TenToHex(zone.size()),
-                        QVmethodLib::NSDataToByteTohex(zone)});
+    return Frame::build(Catalogue::kTimeCorrection,
+                       {HexCodec::TenToHexWitheightHex(msSinceEpoch), HexCodec::TenToHex(zone.size()),
+                        HexCodec::NSDataToByteTohex(zone)});
 }
 
-} // namespace SettingsCommands
-
-namespace QVmethodLib {
-
-void sendSystemSetInitializeInfo()
-{
-    const RequestSpec &row = Catalogue::kSystemInfoQuery;
-    Frame::send(row, Frame::fill(row, {CommonManager::sharedManager().currentPhoneIpHex()}));
-}
 
 std::optional<QMap<QString, QString>> getSystemInitInfoWithModelNotice(const QString &replyHex)
 {
@@ -235,24 +267,6 @@ std::optional<QMap<QString, QString>> getSystemInitInfoWithModelNotice(const QSt
     return out;
 }
 
-bool sendSetSystemInfoWithParamaters(const QMap<QString, QString> &parameters, QString *misfit)
-{
-    QString why;
-    const auto frame = SettingsCommands::systemInfoFrame(parameters, &why);
-    if (!frame) {
-        qCWarning(lcProtocol) << "settings frame not sent: parameter" << why << "does not fit";
-        if (misfit)
-            *misfit = why;
-    }
-    return sendIfBuilt(Catalogue::kSetSystemInfo, frame);
-}
-
-void getSystemYinliangValueInfo()
-{
-    const RequestSpec &row = Catalogue::kVolumeQuery;
-    Frame::send(row, Frame::fill(row, {CommonManager::sharedManager().currentPhoneIpHex()}));
-}
-
 std::optional<QMap<QString, QString>> getSystemYinliangValueWithModelNotice(const QString &replyHex)
 {
     if (!isHexText(replyHex))
@@ -266,50 +280,4 @@ std::optional<QMap<QString, QString>> getSystemYinliangValueWithModelNotice(cons
                                   {QStringLiteral("TheyinliangValue"), QString::number(*current)}};
 }
 
-bool sendSetSystemYinLiangWithParamaters(const QString &volume)
-{
-    const auto frame = SettingsCommands::volumeFrame(volume);
-    if (!frame)
-        qCWarning(lcProtocol) << "volume frame not sent:" << volume << "does not fit one byte";
-    return sendIfBuilt(Catalogue::kSetVolume, frame);
-}
-
-bool sendSetSystemKaiguanPingWithParamaters(const QString &switchCode)
-{
-    return sendIfBuilt(Catalogue::kScreenSwitch, codeFrame(Catalogue::kScreenSwitch, switchCode));
-}
-
-bool sendSetSystemshipinyuanWithParamaters(const QString &sourceCode)
-{
-    return sendIfBuilt(Catalogue::kVideoSource, codeFrame(Catalogue::kVideoSource, sourceCode));
-}
-
-bool sendSetSystemPingmuXuanzhuanWithParamaters(const QString &rotationCode)
-{
-    return sendIfBuilt(Catalogue::kRotation, codeFrame(Catalogue::kRotation, rotationCode));
-}
-
-bool sendSetSystemColorWithParamaters(const QMap<QString, QString> &parameters, QString *misfit)
-{
-    QString why;
-    const auto frame = SettingsCommands::colorFrame(parameters, &why);
-    if (!frame) {
-        qCWarning(lcProtocol) << "colour frame not sent: parameter" << why << "does not fit";
-        if (misfit)
-            *misfit = why;
-    }
-    return sendIfBuilt(Catalogue::kSetColor, frame);
-}
-
-void RestartDeviceOrder()
-{
-    Frame::send(Catalogue::kRestart, Frame::fill(Catalogue::kRestart));
-}
-
-void reviseDeviceTime()
-{
-    DeviceClock &clock = AppContext::current()->shared<DeviceClock>();
-    Frame::send(Catalogue::kTimeCorrection, SettingsCommands::deviceTimeFrame(clock.msSinceEpoch(), clock.zoneId()));
-}
-
-} // namespace QVmethodLib
+} // namespace SettingsCommands

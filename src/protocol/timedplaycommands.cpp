@@ -1,11 +1,8 @@
 #include "protocol/timedplaycommands.h"
 
-#include "protocol/hexcodec.h"
 #include "core/logging.h"
-#include "protocol/catalogue.h"
-#include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
-#include "session/commonmanager.h"
 
 #include <QCoreApplication>
 #include <climits>
@@ -65,28 +62,24 @@ const char *const kDirectionLabels[] = {
 
 } // namespace
 
-namespace QVmethodLib {
+namespace TimedPlayCommands {
 
-void getTimePlayListInitializeInfoWithWindowID(const QString &windowId)
+Request schemesQuery(const QString &windowId, const QString &phoneIpHex)
 {
-    const QString frame = Frame::fill(Catalogue::kTimePlayListQuery,
-                                      {windowId, CommonManager::sharedManager().currentPhoneIpHex()});
-    Frame::send(Catalogue::kTimePlayListQuery, frame);
+    return Frame::build(Catalogue::kTimePlayListQuery, {windowId, phoneIpHex});
 }
 
-void getTimePlayDetailInfoWithWindowID(const QString &windowId, const QString &projectId)
+Request schemeFilesQuery(const QString &windowId, const QString &projectId, const QString &phoneIpHex)
 {
-    const QString frame = Frame::fill(Catalogue::kTimePlayDetailQuery,
-                                      {windowId, projectId, CommonManager::sharedManager().currentPhoneIpHex()});
-    Frame::send(Catalogue::kTimePlayDetailQuery, frame);
+    return Frame::build(Catalogue::kTimePlayDetailQuery, {windowId, projectId, phoneIpHex});
 }
 
-QString deleteSelectedPlayProjectWithProjectCount(qint64 count, const QString &windowId)
+Request deleteSchemes(qint64 count, const QString &windowId)
 {
-    return Frame::fill(Catalogue::kDeleteTimePlayProject, {windowId, TenToHexForTwo(count)});
+    return Frame::build(Catalogue::kDeleteTimePlayProject, {windowId, HexCodec::TenToHexForTwo(count)});
 }
 
-QStringList timePlayFileFrames(const QVariantList &chooseList)
+Requests schemeFiles(const QVariantList &chooseList)
 {
     QList<QPair<QString, QString>> entries;
     for (const QVariant &v : chooseList) {
@@ -99,26 +92,18 @@ QStringList timePlayFileFrames(const QVariantList &chooseList)
         }
         entries.append({lenHex, contentHex});
     }
-    QStringList frames;
+    Requests frames;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const auto &[lenHex, contentHex] = entries.at(i);
         if (i + 1 < entries.size()) {
-            frames << Frame::fill(Catalogue::kTimePlayFilesMore, {lenHex, contentHex});
+            frames << Frame::build(Catalogue::kTimePlayFilesMore, {lenHex, contentHex});
         } else {
             const qint64 closing = (lenHex.size() + contentHex.size()) % 100;
-            frames << Frame::fill(Catalogue::kTimePlayFilesLast, {lenHex, contentHex, TenToHexForTwo(closing)});
+            frames << Frame::build(Catalogue::kTimePlayFilesLast,
+                                   {lenHex, contentHex, HexCodec::TenToHexForTwo(closing)});
         }
     }
     return frames;
-}
-
-void addPlayFiletoTimePlayListWithChooseListArray(const QVariantList &chooseList)
-{
-    const QStringList frames = timePlayFileFrames(chooseList);
-    for (qsizetype i = 0; i < frames.size(); ++i) {
-        const bool last = i + 1 == frames.size();
-        Frame::send(last ? Catalogue::kTimePlayFilesLast : Catalogue::kTimePlayFilesMore, frames.at(i));
-    }
 }
 
 std::optional<QVariantMap> getReceiveTimePlayListInfoNotice(const QString &replyHex)
@@ -209,10 +194,10 @@ std::optional<QMap<QString, QString>> getTimePlayListFilesInfoWithModelNotice(co
 
 bool isTimePlayReplyFollowed(const QString &replyHex)
 {
-    return isExsitTheStringWithCheckString(QStringLiteral("ff00"), replyHex);
+    return HexCodec::isExsitTheStringWithCheckString(QStringLiteral("ff00"), replyHex);
 }
 
-std::optional<QString> getTimePlayParamWithFields(const TimePlayParamFields &f)
+std::optional<Request> schemeParameters(const TimePlayParamFields &f)
 {
     const QStringList bytes1{f.windowID,       f.projectIDHex, f.clockTypeHex, f.wordIsExistHex,
                              f.wordSpeedHex,   f.wordColorHex, f.wordFangxiangHex, f.wordSizeHex};
@@ -226,7 +211,7 @@ std::optional<QString> getTimePlayParamWithFields(const TimePlayParamFields &f)
     if (!countsText(f.projectNameLenHex, f.projectNameHex) || !countsText(f.wordsLenHex, f.wordsHex) ||
         !countsText(f.timeLenHex, f.timeHex))
         return std::nullopt;
-    return Frame::fill(Catalogue::kTimePlayParameters,
+    return Frame::build(Catalogue::kTimePlayParameters,
                        {f.windowID,       f.projectIDHex,   f.projectNameLenHex, f.projectNameHex, f.clockTypeHex,
                         f.clockXHex,      f.clockYHex,      f.clockWHex,         f.clockHHex,      f.wordIsExistHex,
                         f.wordSpeedHex,   f.wordColorHex,   f.wordFangxiangHex,  f.wordSizeHex,    f.wordXHex,
@@ -234,12 +219,7 @@ std::optional<QString> getTimePlayParamWithFields(const TimePlayParamFields &f)
                         f.timeHex});
 }
 
-void sendTimePlayParam(const QString &frameHex)
-{
-    Frame::send(Catalogue::kTimePlayParameters, frameHex);
-}
-
-} // namespace QVmethodLib
+} // namespace TimedPlayCommands
 
 namespace TimePlay {
 
@@ -257,7 +237,7 @@ qint64 hexNumber(const QString &hex)
 
 QString textFromHex(const QString &hex)
 {
-    if (const auto text = QVmethodLib::stringFromHexString(hex))
+    if (const auto text = HexCodec::stringFromHexString(hex))
         return *text;
     // Not UTF-8: keep what can be read, as the codec would, up to a zero byte.
     QByteArray bytes;

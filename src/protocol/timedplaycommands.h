@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/qvmethodlib.h"
+#include "protocol/frame.h"
 
 #include <QMap>
 #include <QString>
@@ -11,25 +11,23 @@
 
 // Timed-play schemes: listing the schemes of a window, reading the files of
 // one scheme, and writing a scheme (its parameter frame, then one frame per
-// file). Every frame goes to the selected server's control port.
-namespace QVmethodLib {
+// file). Every frame goes to the control port.
+namespace TimedPlayCommands {
 
 // 5301: the schemes of a window; the server answers with one 5602 reply per
 // scheme. Waits 10 s to be sent.
-void getTimePlayListInitializeInfoWithWindowID(const QString &windowId);
+Request schemesQuery(const QString &windowId, const QString &phoneIpHex);
 // 5303: the files of one scheme, answered with one 5603 reply per file.
-void getTimePlayDetailInfoWithWindowID(const QString &windowId, const QString &projectId);
-// 5302, returned and never sent: it carries the window and a count but no
-// scheme id, so a server could not tell which schemes to delete.
-QString deleteSelectedPlayProjectWithProjectCount(qint64 count, const QString &windowId);
+Request schemeFilesQuery(const QString &windowId, const QString &projectId, const QString &phoneIpHex);
+// 5302, for its caller and never sent: it carries the window and a count but
+// no scheme id, so a server could not tell which schemes to delete.
+Request deleteSchemes(qint64 count, const QString &windowId);
 
 // The scheme's file frames (5602), one per entry in order: every frame but
 // the last ends with ff, the last with (characters of length and name) mod
 // 100. Entries without a 4-digit "filesLenHex" or with a "filesContentHex"
 // that is not hex are left out (logged): they would shift every later byte.
-QStringList timePlayFileFrames(const QVariantList &chooseList);
-// Sends timePlayFileFrames(chooseList), one after another; none for an empty list.
-void addPlayFiletoTimePlayListWithChooseListArray(const QVariantList &chooseList);
+Requests schemeFiles(const QVariantList &chooseList);
 
 // One scheme reply (5602) as a scheme record: "windIDHex", "projectIDHex",
 // "projectNameLen", "projectName", "clockDict", "wordsDict", "timeDict" and
@@ -65,14 +63,12 @@ struct TimePlayParamFields
     QString timeHex;           // the schedule text, UTF-8
 };
 
-// The parameter frame (5602, 21 fields). Nothing when a field is not hex of
-// its width or a length does not match its text: a frame with a field one
-// digit too wide would shift everything after it on the server.
-std::optional<QString> getTimePlayParamWithFields(const TimePlayParamFields &fields);
-// Sends a parameter frame to the selected server (10 s send time-out).
-void sendTimePlayParam(const QString &frameHex);
+// The parameter frame (5602, 21 fields; 10 s send time-out). Nothing when a
+// field is not hex of its width or a length does not match its text: a frame
+// with a field one digit too wide would shift everything after it on the server.
+std::optional<Request> schemeParameters(const TimePlayParamFields &fields);
 
-} // namespace QVmethodLib
+} // namespace TimedPlayCommands
 
 // Small helpers shared by the timed-play screens.
 namespace TimePlay {

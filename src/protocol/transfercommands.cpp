@@ -1,9 +1,7 @@
 #include "protocol/transfercommands.h"
 
 #include "core/logging.h"
-#include "core/logsink.h"
-#include "net/sendsocket.h"
-#include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 
 namespace {
 constexpr qsizetype kMaxNameBytes = 0xffff;
@@ -16,72 +14,50 @@ std::optional<QStringList> nameFields(const QString &name)
         qevaLog(lcProtocol, QStringLiteral("file name of %1 bytes not sent").arg(bytes));
         return std::nullopt;
     }
-    return QStringList{QVmethodLib::TenToHex(bytes), QVmethodLib::chineseToHex(name)};
+    return QStringList{HexCodec::TenToHex(bytes), HexCodec::chineseToHex(name)};
 }
 
-QString firstName(const QVariantList &dataSource)
+std::optional<Request> nameCommand(const RequestSpec &row, const QVariantList &dataSource, const QString &windowID)
 {
-    return dataSource.isEmpty() ? QString()
-                                : dataSource.constFirst().toMap().value(QStringLiteral("filesName")).toString();
-}
-
-void sendNameCommand(const RequestSpec &spec, const QVariantList &dataSource, const QString &windowID)
-{
-    // An empty list names no file: nothing to add or show.
     if (dataSource.isEmpty())
-        return;
-    const std::optional<QStringList> name = nameFields(firstName(dataSource));
+        return std::nullopt;
+    const std::optional<QStringList> name =
+        nameFields(dataSource.constFirst().toMap().value(QStringLiteral("filesName")).toString());
     if (!name)
-        return;
-    Frame::send(spec, Frame::fill(spec, QStringList{windowID} + *name));
+        return std::nullopt;
+    return Frame::build(row, QStringList{windowID} + *name);
 }
-}
+} // namespace
 
-namespace QVmethodLib {
+namespace TransferCommands {
 
-QString filesInfoFrame(qint64 contentLength, const QString &filesType, const QString &filesName,
-                       const QString &windowID)
+std::optional<Request> filesInfo(qint64 contentLength, const QString &filesType, const QString &filesName,
+                                 const QString &windowID)
 {
     const std::optional<QStringList> name = nameFields(filesName);
     if (!name)
-        return QString();
-    return Frame::fill(Catalogue::kFileAnnouncement, QStringList{windowID, filesType} + *name
-                                                         + QStringList{TenToHexWitheightHex(contentLength)});
+        return std::nullopt;
+    return Frame::build(Catalogue::kFileAnnouncement, QStringList{windowID, filesType} + *name
+                                                          + QStringList{HexCodec::TenToHexWitheightHex(contentLength)});
 }
 
-void sendFilesInfo(qint64 contentLength, const QString &filesType, const QString &filesName,
-                   const QString &windowID)
+std::optional<Request> addToPlayList(const QVariantList &dataSource, const QString &windowID)
 {
-    const QString frame = filesInfoFrame(contentLength, filesType, filesName, windowID);
-    if (frame.isEmpty())
-        return;
-    SendSocket::shareMananger().sendString(frame, SendSocket::kFilesInfoTag);
+    return nameCommand(Catalogue::kAddToPlayList, dataSource, windowID);
 }
 
-void sendFilesInfo(const QByteArray &filesData, const QString &filesType, const QString &filesName,
-                   const QString &windowID)
+std::optional<Request> showImage(const QVariantList &dataSource, const QString &windowID)
 {
-    sendFilesInfo(qint64(filesData.size()), filesType, filesName, windowID);
+    return nameCommand(Catalogue::kShowImage, dataSource, windowID);
 }
 
-void addTovedioListWithDataSource(const QVariantList &dataSource, const QString &windowID)
+std::optional<Request> closeSendFiles(const QVariantMap &entry)
 {
-    sendNameCommand(Catalogue::kAddToPlayList, dataSource, windowID);
-}
-
-void toShowImageWithDataSource(const QVariantList &dataSource, const QString &windowID)
-{
-    sendNameCommand(Catalogue::kShowImage, dataSource, windowID);
-}
-
-void backToCloseSendFilesWithDataSource(const QVariantMap &entry)
-{
-    SendSocket::shareMananger().disconnectTosocket();
     const std::optional<QStringList> name = nameFields(entry.value(QStringLiteral("filesName")).toString());
     if (!name)
-        return;
+        return std::nullopt;
     const QString type = entry.value(QStringLiteral("filesType")).toString();
-    Frame::send(Catalogue::kCloseSendFiles, Frame::fill(Catalogue::kCloseSendFiles, QStringList{type} + *name));
+    return Frame::build(Catalogue::kCloseSendFiles, QStringList{type} + *name);
 }
 
-} // namespace QVmethodLib
+} // namespace TransferCommands

@@ -1,17 +1,13 @@
 #include "protocol/windowcommands.h"
 
-#include "protocol/hexcodec.h"
 #include "core/logging.h"
-#include "core/logsink.h"
-#include "protocol/catalogue.h"
-#include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
-#include "session/commonmanager.h"
 
 #include <QRegularExpression>
 #include <limits>
 
-namespace QVmethodLib {
+namespace WindowCommands {
 
 namespace {
 bool isHexOfBytes(const QString &text, int bytes)
@@ -21,25 +17,24 @@ bool isHexOfBytes(const QString &text, int bytes)
 }
 }
 
-void sendAddNewWindow()
+Request addWindow()
 {
-    Frame::send(Catalogue::kAddWindow, Frame::fill(Catalogue::kAddWindow));
+    return Frame::build(Catalogue::kAddWindow);
 }
 
-void sendCloseNewWindowWithChooseWindow(const QVariantList &chooseWindow)
+Requests closeWindows(const QVariantList &chooseWindow)
 {
-    for (const QVariant &entry : chooseWindow) {
-        const QString id = entry.toMap().value(QStringLiteral("WinID")).toString();
-        Frame::send(Catalogue::kCloseWindow, Frame::fill(Catalogue::kCloseWindow, {id}));
-    }
+    Requests out;
+    for (const QVariant &entry : chooseWindow)
+        out << Frame::build(Catalogue::kCloseWindow, {entry.toMap().value(QStringLiteral("WinID")).toString()});
+    return out;
 }
 
-void getWindowinitializeInfoWithWindowID(const QString &windowId)
+Request windowInfoQuery(const QString &windowId, const QString &phoneIpHex)
 {
-    const QString frame =
-        Frame::fill(Catalogue::kWindowInfoQuery, {windowId, CommonManager::sharedManager().currentPhoneIpHex()});
-    qevaLog(lcProtocol, QStringLiteral("windowParam = %1").arg(frame));
-    Frame::send(Catalogue::kWindowInfoQuery, frame);
+    const Request request = Frame::build(Catalogue::kWindowInfoQuery, {windowId, phoneIpHex});
+    qevaLog(lcProtocol, QStringLiteral("windowParam = %1").arg(request.frame));
+    return request;
 }
 
 qint64 windowGeometryValue(const QString &text)
@@ -47,7 +42,7 @@ qint64 windowGeometryValue(const QString &text)
     return HexCodec::integerValue(text);
 }
 
-void sendSetWindowStringWithParameters(const QVariantMap &parameters)
+std::optional<Request> setWindow(const QVariantMap &parameters)
 {
     const auto value = [&](const char *key) { return parameters.value(QLatin1String(key)).toString(); };
     QStringList fields{value("windowID"), value("IsFullScreen"), value("IsUpTop")};
@@ -58,7 +53,7 @@ void sendSetWindowStringWithParameters(const QVariantMap &parameters)
             qevaLog(lcProtocol, QStringLiteral("window settings not sent: %1 %2 is outside 0 to 65535")
                                     .arg(QLatin1String(key))
                                     .arg(v));
-            return;
+            return std::nullopt;
         }
         fields << HexCodec::TenToHex(v);
     }
@@ -71,10 +66,10 @@ void sendSetWindowStringWithParameters(const QVariantMap &parameters)
             qevaLog(lcProtocol, QStringLiteral("window settings not sent: %1 \"%2\" is not %3 hex digits")
                                     .arg(QLatin1String(names[i]), fields.at(i))
                                     .arg(2 * widths[i]));
-            return;
+            return std::nullopt;
         }
     }
-    Frame::send(Catalogue::kSetWindow, Frame::fill(Catalogue::kSetWindow, fields));
+    return Frame::build(Catalogue::kSetWindow, fields);
 }
 
 std::optional<qint64> windowPositionFromHex(const QString &fourHex)
@@ -108,4 +103,4 @@ std::optional<QMap<QString, QString>> getPlayWindowInitInfoWithModelNotice(const
                                   {QStringLiteral("Changejiange"), QString::number(*interval)}};
 }
 
-} // namespace QVmethodLib
+} // namespace WindowCommands

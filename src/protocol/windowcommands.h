@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/qvmethodlib.h"
+#include "protocol/frame.h"
 
 #include <QMap>
 #include <QString>
@@ -10,21 +10,21 @@
 
 // The play window commands: add, close, read and write a window's settings,
 // and the reply that carries the settings.
-namespace QVmethodLib {
+namespace WindowCommands {
 
 // The fixed add-window frame (5204).
-void sendAddNewWindow();
+Request addWindow();
 // One close frame (5203) per entry, in order; each entry is a map with
-// "WinID" (the window id text). An empty list sends nothing.
-void sendCloseNewWindowWithChooseWindow(const QVariantList &chooseWindow);
+// "WinID" (the window id text). An empty list gives none.
+Requests closeWindows(const QVariantList &chooseWindow);
 // Asks for the window's settings (5202), to be answered at the phone's address.
-void getWindowinitializeInfoWithWindowID(const QString &windowId);
+Request windowInfoQuery(const QString &windowId, const QString &phoneIpHex);
 // Writes a window's settings (5201). Keys "windowID", "IsFullScreen",
 // "IsUpTop", "weizhiX", "weizhiY", "daxiaoX", "daxiaoY", "animationHex",
 // "qiehuanjiangeHex". A geometry value outside 0 to 65535, or a copied
-// field that is not hex of its width, has no place in the 21 bytes: the
-// frame is then not sent (and a line says why).
-void sendSetWindowStringWithParameters(const QVariantMap &parameters);
+// field that is not hex of its width, has no place in the 21 bytes: no
+// frame is built then (and a line says why).
+std::optional<Request> setWindow(const QVariantMap &parameters);
 
 // The window-settings reply (5201): "XLong", "YLong", "WLong", "HLong",
 // "ChangeType", "Changejiange" as decimal text; X and Y negative when their
@@ -37,4 +37,4 @@ qint64 windowGeometryValue(const QString &text);
 // X or Y of the reply: ff then the magnitude byte, else unsigned 16 bits.
 std::optional<qint64> windowPositionFromHex(const QString &fourHex);
 
-} // namespace QVmethodLib
+} // namespace WindowCommands

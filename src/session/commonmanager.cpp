@@ -1,7 +1,7 @@
 #include "session/commonmanager.h"
 
 #include "core/appcontext.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 
 CommonManager::CommonManager(AppContext &) {}
 
@@ -48,5 +48,5 @@ void CommonManager::follow() const
 void CommonManager::apply(const QString &ip) const
 {
     m_currentPhoneIp = ip;
-    m_currentPhoneIpHex = CommonClass::changToHexIpWithHostIpString(ip);
+    m_currentPhoneIpHex = HexCodec::changToHexIpWithHostIpString(ip);
 }

@@ -7,8 +7,6 @@
 #include <map>
 
 namespace {
-// Function-local, so registrars in other files may run before this file's
-// statics are set up.
 std::map<QString, ScreenRegistry::Factory> &factories()
 {
     static std::map<QString, ScreenRegistry::Factory> map;

@@ -6,12 +6,10 @@
 
 class KTBaseViewController;
 
-// Screens by class name, so that menus open them by name. A screen's .cpp
-// registers it once at namespace scope:
-//
-//     QEVA_REGISTER_SCREEN(SystemSetViewController)
-//
-// The class needs a constructor callable without arguments.
+// Screens by class name, for what opens a screen it names as text (the page
+// renderer's --render-page, the page tests). Screens do not add themselves:
+// registerScreens() (screens/screenlist.h) adds every one, and the program
+// calls it at start-up. Menus open their targets by type, not through here.
 class ScreenRegistry
 {
 public:
@@ -19,15 +17,15 @@ public:
 
     // False (and the first one kept) when the name is taken.
     static bool add(const QString &className, Factory factory);
+    // T under its class name, made with its constructor without arguments.
+    template <typename T>
+    static bool add()
+    {
+        return add(QLatin1String(T::staticMetaObject.className()), []() -> KTBaseViewController * { return new T; });
+    }
     // A new screen the caller owns; null for an unknown name or when no
     // context is alive to create it in.
     static KTBaseViewController *create(const QString &className);
     static bool contains(const QString &className);
     static QStringList names();
 };
-
-#define QEVA_REGISTER_SCREEN(ClassName)                                                                      \
-    namespace {                                                                                              \
-    [[maybe_unused]] const bool qevaScreenRegistered_##ClassName =                                           \
-        ScreenRegistry::add(QStringLiteral(#ClassName), []() -> KTBaseViewController * { return new ClassName; }); \
-    }

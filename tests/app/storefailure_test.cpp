@@ -2,7 +2,7 @@
 // without it, from discovery to an unlocked server.
 #include "../discovery/announcement.h"
 #include "app/appdelegate.h"
-#include "protocol/replyrouter.h"
+#include "net/replyrouter.h"
 #include "screens/discovery/homeviewcontroller.h"
 #include "screens/discovery/scandeviceviewcontroller.h"
 #include "store/fmmanager.h"

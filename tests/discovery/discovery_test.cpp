@@ -1,5 +1,5 @@
 #include "announcement.h"
-#include "protocol/replyrouter.h"
+#include "net/replyrouter.h"
 #include "screens/discovery/homeviewcontroller.h"
 #include "screens/discovery/scandeviceviewcontroller.h"
 #include "screens/shell/slidezoommenucontroller.h"

@@ -2,7 +2,7 @@
 // (a server set up on a Chinese system sends GBK): listed, answered, and
 // unlocked by the password they sent.
 #include "announcement.h"
-#include "protocol/replyrouter.h"
+#include "net/replyrouter.h"
 #include "screens/discovery/homeviewcontroller.h"
 #include "screens/discovery/scandeviceviewcontroller.h"
 #include "session/commonmanager.h"

@@ -1,6 +1,7 @@
 #include "announcement.h"
+#include "net/qvmethodlib.h"
+#include "net/replyrouter.h"
 #include "protocol/logincommands.h"
-#include "protocol/replyrouter.h"
 #include "screens/discovery/scandeviceviewcontroller.h"
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"

@@ -1,8 +1,8 @@
 // The settings pages, filled from the simulator over loopback, rendered
 // offscreen and written to PNGs.
+#include "net/replyrouter.h"
 #include "net/udpsocketcontroller.h"
 #include "pagerenderer.h"
-#include "protocol/replyrouter.h"
 #include "screens/settings/restartviewcontroller.h"
 #include "screens/settings/systemsetviewcontroller.h"
 #include "screens/settings/timecorrectionviewcontroller.h"

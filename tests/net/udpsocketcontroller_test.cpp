@@ -1,7 +1,9 @@
+#include "core/logging.h"
+#include "net/replyrouter.h"
+#include "net/requestsender.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
-#include "protocol/replyrouter.h"
 #include "session/commonmanager.h"
 #include "support/testcontext.h"
 
@@ -34,13 +36,25 @@ protected:
     QUdpSocket m_control, m_time;
 };
 
+// qeva.net's debug lines on for one scope, as QT_LOGGING_RULES="qeva.net.debug=true"
+// would have them (the test binaries turn them off).
+class NetDebugOn
+{
+public:
+    NetDebugOn() { category().setEnabled(QtDebugMsg, true); }
+    ~NetDebugOn() { category().setEnabled(QtDebugMsg, false); }
+
+private:
+    static QLoggingCategory &category() { return const_cast<QLoggingCategory &>(lcNet()); }
+};
+
 TEST_F(EndpointTest, RequestsReachTheServerByteForByteOnTheirPort)
 {
     selectServer(QStringLiteral("127.0.0.2"));
-    Frame::send(Catalogue::kRestart, Frame::fill(Catalogue::kRestart));
+    RequestSender::shared().send(Frame::build(Catalogue::kRestart));
     EXPECT_EQ(next(m_control), QByteArray("\x41\x4e\x44\x01\x55\x06", 6));
 
-    Frame::send(Catalogue::kSetVolume, Frame::fill(Catalogue::kSetVolume, {QStringLiteral("0a")}));
+    RequestSender::shared().send(Frame::build(Catalogue::kSetVolume, {QStringLiteral("0a")}));
     EXPECT_EQ(next(m_time), QByteArray("\x41\x4e\x44\x01\x5a\x03\x0a", 7));
     spinFor(50);
     EXPECT_FALSE(m_control.hasPendingDatagrams()) << "the volume family must not reach the control port";
@@ -76,6 +90,7 @@ TEST_F(EndpointTest, StartingTwiceLeavesOneBoundServerSocketAndNoReceivers)
 
 TEST_F(EndpointTest, DatagramsGoToTheChosenReceiverOrAreDroppedAndLogged)
 {
+    NetDebugOn debug;
     UdpSocketController &udp = UdpSocketController::shareInstance();
     ASSERT_TRUE(udp.startUdpServer());
     const quint16 phonePort = ctx().config().localPort;
@@ -93,6 +108,24 @@ TEST_F(EndpointTest, DatagramsGoToTheChosenReceiverOrAreDroppedAndLogged)
     m_control.writeDatagram(QByteArray("AND\x02\x50\x03", 6), phone, phonePort);
     ASSERT_TRUE(waitUntil([&] { return !got.isEmpty(); }));
     EXPECT_EQ(got.first(), QStringLiteral("127.0.0.2 414e44025003"));
+}
+
+TEST_F(EndpointTest, DatagramsAreDecodedForTheLogOnlyWhileNetDebugIsOn)
+{
+    UdpSocketController &udp = UdpSocketController::shareInstance();
+    ASSERT_TRUE(udp.startUdpServer());
+    const QHostAddress phone(QStringLiteral("127.0.0.1"));
+
+    // On loopback the datagram is queued when the write returns; once the
+    // endpoint has nothing pending, it has handled it.
+    m_control.writeDatagram(QByteArray("AND\x02\x50\x03", 6), phone, ctx().config().localPort);
+    ASSERT_TRUE(waitUntil([&] { return !udp.udpServer()->hasPendingDatagrams(); }));
+    EXPECT_FALSE(ctx().log().containsPrefix(QStringLiteral("result = ")));
+    EXPECT_FALSE(ctx().log().containsPrefix(QStringLiteral("-------string----")));
+
+    NetDebugOn debug;
+    m_control.writeDatagram(QByteArray("AND\x02\x50\x03", 6), phone, ctx().config().localPort);
+    ASSERT_TRUE(waitUntil([&] { return ctx().log().containsPrefix(QStringLiteral("result = AND")); }));
 }
 
 TEST_F(EndpointTest, TheRouterHearsAnAnnouncementThroughTheEndpoint)
@@ -132,7 +165,7 @@ TEST_F(LogFormTest, ReadsTheBytesAsAnEscapedCString)
         {QByteArray("end\\"), QStringLiteral("(null)")},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(udp.stringFromHexString(QString::fromLatin1(c.bytes.toHex())), c.form) << c.bytes.constData();
+        EXPECT_EQ(udp.datagramLogText(QString::fromLatin1(c.bytes.toHex())), c.form) << c.bytes.constData();
     EXPECT_TRUE(ctx().log().contains(QStringLiteral("-------string----ab")));
 }
 

@@ -5,9 +5,9 @@
 // namespace. Nothing leaves the machine.
 #include "app/appdelegate.h"
 #include "net/addresswatch.h"
+#include "net/replyrouter.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/logincommands.h"
-#include "protocol/replyrouter.h"
 #include "session/commonmanager.h"
 #include "support/testcontext.h"
 #include "testnetwork.h"

@@ -2,10 +2,11 @@
 // broadcast) against the simulator, each in a network namespace of its own,
 // joined by a veth pair on link-local addresses. Nothing leaves the machine.
 #include "core/appcontext.h"
+#include "net/replyrouter.h"
+#include "net/requestsender.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
-#include "protocol/replyrouter.h"
 #include "session/commonmanager.h"
 #include "support/testcontext.h"
 #include "testnetwork.h"
@@ -55,6 +56,7 @@ TEST(RealDefaultsPhone, HearsTheServerAndRestartsIt)
     AppContext ctx(c);
     CommonManager::sharedManager().setCurrentPhoneIp(QLatin1String(kPhoneAddress));
     UdpSocketController &udp = UdpSocketController::shareInstance();
+    RequestSender::shared().setSender(&udp);
     ASSERT_TRUE(udp.startUdpServer()) << ctx.log().lines().join('\n').toStdString();
     QObject discovery;
     QString announcer;
@@ -63,8 +65,8 @@ TEST(RealDefaultsPhone, HearsTheServerAndRestartsIt)
     ASSERT_TRUE(waitUntil([&] { return !announcer.isEmpty(); }, 10000)) << "no announcement arrived";
     EXPECT_EQ(announcer, QLatin1String(kServerAddress));
     CommonManager::sharedManager().currentSelectDev.deviceIp = announcer;
-    Frame::send(Catalogue::kRestart, Frame::fill(Catalogue::kRestart));
-    Frame::send(Catalogue::kSetVolume, Frame::fill(Catalogue::kSetVolume, {QStringLiteral("07")}));
+    RequestSender::shared().send(Frame::build(Catalogue::kRestart));
+    RequestSender::shared().send(Frame::build(Catalogue::kSetVolume, {QStringLiteral("07")}));
     spinFor(300);
 }
 

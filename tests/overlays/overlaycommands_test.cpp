@@ -1,3 +1,4 @@
+#include "net/qvmethodlib.h"
 #include "protocol/colorlist.h"
 #include "protocol/overlaycommands.h"
 #include "support/testcontext.h"
@@ -139,7 +140,7 @@ TEST_F(OverlayCommandsTest, AFieldThatDoesNotFitSendsNothingAndIsNamed)
 
 TEST(OverlayReplies, SpotWordsReplyGivesEveryKey)
 {
-    const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(
+    const auto r = OverlayCommands::getSpotWordsInitInfoWithModelNotice(
         QStringLiteral("414e44025401" "00" "0a" "03" "04" "18" "0010" "0020" "0000" "0000"));
     ASSERT_TRUE(r);
     const Reply expected{{"isWordsEffect", "00"}, {"wordsSpeed", "10"},     {"wordsSpeedHex", "0a"},
@@ -148,7 +149,7 @@ TEST(OverlayReplies, SpotWordsReplyGivesEveryKey)
                          {"YLong", "32"},         {"ZLong", "0"},           {"contentString", ""}};
     EXPECT_EQ(*r, expected);
 
-    const auto chinese = QVmethodLib::getSpotWordsInitInfoWithModelNotice(
+    const auto chinese = OverlayCommands::getSpotWordsInitInfoWithModelNotice(
         QStringLiteral("414e44025401" "01" "ff" "0c" "00" "20" "ffff" "0001" "0002" "0006" "e4bda0e5a5bd" "9999"));
     ASSERT_TRUE(chinese);
     EXPECT_EQ(chinese->value("contentString"), QStringLiteral("你好"));
@@ -159,7 +160,7 @@ TEST(OverlayReplies, SpotWordsReplyGivesEveryKey)
 
 TEST(OverlayReplies, ClockReplyGivesEveryKey)
 {
-    const auto r = QVmethodLib::getClockSetInitInfoWithModelNotice(
+    const auto r = OverlayCommands::getClockSetInitInfoWithModelNotice(
         QStringLiteral("414e44025502" "01" "0010" "0020" "0040" "0040" "01"));
     ASSERT_TRUE(r);
     const Reply expected{{"clockType", "01"}, {"XLong", "16"}, {"YLong", "32"},
@@ -174,11 +175,11 @@ TEST(OverlayReplies, BadRepliesGiveNothing)
     const QString spot = QStringLiteral("414e44025401" "01" "05" "02" "01" "20" "0000" "0064" "0000" "0003" "616263");
     const QString clockReply = QStringLiteral("414e44025502" "01" "0010" "0020" "0040" "0040" "01");
     for (qsizetype n = 0; n < spot.size(); ++n)
-        EXPECT_FALSE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(spot.left(n))) << "cut at " << n;
+        EXPECT_FALSE(OverlayCommands::getSpotWordsInitInfoWithModelNotice(spot.left(n))) << "cut at " << n;
     for (qsizetype n = 0; n < clockReply.size(); ++n)
-        EXPECT_FALSE(QVmethodLib::getClockSetInitInfoWithModelNotice(clockReply.left(n))) << "cut at " << n;
-    EXPECT_TRUE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(spot));
-    EXPECT_TRUE(QVmethodLib::getClockSetInitInfoWithModelNotice(clockReply));
+        EXPECT_FALSE(OverlayCommands::getClockSetInitInfoWithModelNotice(clockReply.left(n))) << "cut at " << n;
+    EXPECT_TRUE(OverlayCommands::getSpotWordsInitInfoWithModelNotice(spot));
+    EXPECT_TRUE(OverlayCommands::getClockSetInitInfoWithModelNotice(clockReply));
 
     const QString head = QStringLiteral("414e44025401" "01" "05" "02" "01" "20" "0000" "0064" "0000");
     const struct
@@ -191,8 +192,8 @@ TEST(OverlayReplies, BadRepliesGiveNothing)
         {"a number that is not hex", QStringLiteral("414e44025401" "01" "0g" "02" "01" "20" "0000" "0064" "0000" "0000")},
     };
     for (const auto &b : bad)
-        EXPECT_FALSE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(b.hex)) << b.what;
-    EXPECT_FALSE(QVmethodLib::getClockSetInitInfoWithModelNotice(
+        EXPECT_FALSE(OverlayCommands::getSpotWordsInitInfoWithModelNotice(b.hex)) << b.what;
+    EXPECT_FALSE(OverlayCommands::getClockSetInitInfoWithModelNotice(
         QStringLiteral("414e44025502" "01" "00z0" "0020" "0040" "0040" "01")));
 }
 
@@ -211,7 +212,7 @@ TEST(OverlayReplies, TextThatIsNotUtf8ReadsEmptyAndKeepsTheOtherFields)
         {"a sequence cut at the end of the field", head + "0002" "e4bd" "a0"},
     };
     for (const auto &c : cases) {
-        const auto r = QVmethodLib::getSpotWordsInitInfoWithModelNotice(c.hex);
+        const auto r = OverlayCommands::getSpotWordsInitInfoWithModelNotice(c.hex);
         ASSERT_TRUE(r) << c.what;
         const Reply expected{{"isWordsEffect", "01"}, {"wordsSpeed", "7"},     {"wordsSpeedHex", "07"},
                              {"colorIndex", "12"},    {"wordsColorHex", "0c"}, {"fangxiangIndex", "2"},
@@ -220,7 +221,7 @@ TEST(OverlayReplies, TextThatIsNotUtf8ReadsEmptyAndKeepsTheOtherFields)
         EXPECT_EQ(*r, expected) << c.what;
     }
     // Cut short inside such a text it is still a reply cut short.
-    EXPECT_FALSE(QVmethodLib::getSpotWordsInitInfoWithModelNotice(head + "0004" "b2e2ca"));
+    EXPECT_FALSE(OverlayCommands::getSpotWordsInitInfoWithModelNotice(head + "0004" "b2e2ca"));
 }
 
 TEST_F(OverlayCommandsTest, EffectFramesCarryTheWindowIdAndGoOutUnchanged)

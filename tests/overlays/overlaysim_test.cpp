@@ -1,5 +1,5 @@
+#include "net/replyrouter.h"
 #include "net/udpsocketcontroller.h"
-#include "protocol/replyrouter.h"
 #include "screens/overlays/animationpushviewcontroller.h"
 #include "screens/overlays/animationviewcontroller.h"
 #include "screens/overlays/clocksetviewcontroller.h"

@@ -1,4 +1,6 @@
+#include "net/qvmethodlib.h"
 #include "playbackfixture.h"
+#include "protocol/hexcodec.h"
 #include "protocol/playlistcommands.h"
 
 #include <QVariantMap>
@@ -105,12 +107,12 @@ TEST(SequenceEndTest, AReplyIsTheLastWhenItHasNoFf00Anywhere)
         {"414e44025604" "0002" "6162" "ff00", false},
     };
     for (const auto &[hex, last] : cases)
-        EXPECT_EQ(QVmethodLib::isLastOfSequence(hex), last) << hex.toStdString();
+        EXPECT_EQ(PlayListCommands::isLastOfSequence(hex), last) << hex.toStdString();
 }
 
 TEST(PlayListReplyTest, EntryDecodesItsFieldsAndItsPath)
 {
-    const auto e = QVmethodLib::getPlayControlListInfoWithModelNotice(
+    const auto e = PlayListCommands::getPlayControlListInfoWithModelNotice(
         Replies::entry(7, 258, 1, QStringLiteral("/视频/宣传片.mp4").toUtf8(), true));
     ASSERT_TRUE(e);
     EXPECT_EQ(e->value("vedioYinliang"), "7");
@@ -118,7 +120,7 @@ TEST(PlayListReplyTest, EntryDecodesItsFieldsAndItsPath)
     EXPECT_EQ(e->value("isEntry"), "1");
     EXPECT_EQ(e->value("filesContent"), QStringLiteral("/视频/宣传片.mp4"));
 
-    const auto unchecked = QVmethodLib::getPlayControlListInfoWithModelNotice(Replies::entry(0, 0, 0, "x", false));
+    const auto unchecked = PlayListCommands::getPlayControlListInfoWithModelNotice(Replies::entry(0, 0, 0, "x", false));
     ASSERT_TRUE(unchecked);
     EXPECT_EQ(unchecked->value("isEntry"), "0");
 }
@@ -127,10 +129,10 @@ TEST(PlayListReplyTest, CountsPastTheEndGiveNothing)
 {
     const QString full = Replies::entry(5, 1, 1, "abc", false);
     for (qsizetype n = 0; n < full.size(); n += 2)
-        EXPECT_FALSE(QVmethodLib::getPlayControlListInfoWithModelNotice(full.left(n))) << n;
-    EXPECT_FALSE(QVmethodLib::getPlayControlListInfoWithModelNotice("414e44025601" "05" "0001" "01" "ffff" "616263"));
-    EXPECT_FALSE(QVmethodLib::getDeviceFilesListInfoWithModelNotice("414e44025604" "0004" "616263"));
-    EXPECT_FALSE(QVmethodLib::getDeviceFilesListInfoWithModelNotice("414e4402560400"));
+        EXPECT_FALSE(PlayListCommands::getPlayControlListInfoWithModelNotice(full.left(n))) << n;
+    EXPECT_FALSE(PlayListCommands::getPlayControlListInfoWithModelNotice("414e44025601" "05" "0001" "01" "ffff" "616263"));
+    EXPECT_FALSE(PlayListCommands::getDeviceFilesListInfoWithModelNotice("414e44025604" "0004" "616263"));
+    EXPECT_FALSE(PlayListCommands::getDeviceFilesListInfoWithModelNotice("414e4402560400"));
 }
 
 TEST(PlayListReplyTest, NamesThatAreNotUtf8StayReadable)
@@ -146,10 +148,10 @@ TEST(PlayListReplyTest, NamesThatAreNotUtf8StayReadable)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.bytes.toHex().toStdString());
-        const auto e = QVmethodLib::getPlayControlListInfoWithModelNotice(Replies::entry(5, 1, 1, c.bytes, false));
+        const auto e = PlayListCommands::getPlayControlListInfoWithModelNotice(Replies::entry(5, 1, 1, c.bytes, false));
         ASSERT_TRUE(e);
         EXPECT_EQ(e->value("filesContent"), c.shown);
-        const auto f = QVmethodLib::getDeviceFilesListInfoWithModelNotice(Replies::file(c.bytes, false));
+        const auto f = PlayListCommands::getDeviceFilesListInfoWithModelNotice(Replies::file(c.bytes, false));
         ASSERT_TRUE(f);
         EXPECT_EQ(f->value("filesContent"), c.shown);
         // What goes back to the server is the bytes as they came.
@@ -159,14 +161,14 @@ TEST(PlayListReplyTest, NamesThatAreNotUtf8StayReadable)
 
 TEST(ServerFileReplyTest, KeepsTheFieldsAsGivenAndSaysWhetherMoreFollow)
 {
-    const auto more = QVmethodLib::getDeviceFilesListInfoWithModelNotice("414E44025604" "0005" "612E4D5034" "FF00");
+    const auto more = PlayListCommands::getDeviceFilesListInfoWithModelNotice("414E44025604" "0005" "612E4D5034" "FF00");
     ASSERT_TRUE(more);
     EXPECT_EQ(*more, (QMap<QString, QString>{{"filesLenHex", "0005"},
                                              {"filesContentHex", "612E4D5034"},
                                              {"filesContent", "a.MP4"},
                                              {"checked", "NO"},
                                              {"isFinished", "0"}}));
-    const auto last = QVmethodLib::getDeviceFilesListInfoWithModelNotice(Replies::file("a.mp4", false));
+    const auto last = PlayListCommands::getDeviceFilesListInfoWithModelNotice(Replies::file("a.mp4", false));
     ASSERT_TRUE(last);
     EXPECT_EQ(last->value("isFinished"), "1");
 }

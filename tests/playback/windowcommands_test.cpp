@@ -1,3 +1,4 @@
+#include "net/qvmethodlib.h"
 #include "playbackfixture.h"
 #include "protocol/windowcommands.h"
 
@@ -102,7 +103,7 @@ TEST(WindowReplyTest, PositionsMarkedFfAreNegative)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.x.toStdString() + " " + c.y.toStdString());
-        const auto info = QVmethodLib::getPlayWindowInitInfoWithModelNotice("414e44025201" + c.x + c.y +
+        const auto info = WindowCommands::getPlayWindowInitInfoWithModelNotice("414e44025201" + c.x + c.y +
                                                                             "07800438" "000c" "0005");
         ASSERT_TRUE(info);
         EXPECT_EQ(info->value("XLong"), c.xLong);
@@ -119,10 +120,10 @@ TEST(WindowReplyTest, ShortRepliesGiveNothing)
     const QString full = "414e44025201" "ff05" "0010" "0780" "0438" "0009" "0005";
     for (qsizetype n = 0; n < full.size(); n += 2) {
         SCOPED_TRACE(n);
-        EXPECT_FALSE(QVmethodLib::getPlayWindowInitInfoWithModelNotice(full.left(n)));
+        EXPECT_FALSE(WindowCommands::getPlayWindowInitInfoWithModelNotice(full.left(n)));
     }
-    EXPECT_TRUE(QVmethodLib::getPlayWindowInitInfoWithModelNotice(full));
-    EXPECT_TRUE(QVmethodLib::getPlayWindowInitInfoWithModelNotice(full + "ab"));
+    EXPECT_TRUE(WindowCommands::getPlayWindowInitInfoWithModelNotice(full));
+    EXPECT_TRUE(WindowCommands::getPlayWindowInitInfoWithModelNotice(full + "ab"));
 }
 
 TEST(WindowGeometryTest, ReadsTheLeadingInteger)
@@ -134,7 +135,7 @@ TEST(WindowGeometryTest, ReadsTheLeadingInteger)
         {"-99999999999999999999", std::numeric_limits<qint64>::min()},
     };
     for (const auto &[text, value] : cases)
-        EXPECT_EQ(QVmethodLib::windowGeometryValue(text), value) << text.toStdString();
+        EXPECT_EQ(WindowCommands::windowGeometryValue(text), value) << text.toStdString();
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "net/requestsender.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
 #include "support/testcontext.h"
@@ -28,8 +29,8 @@ TEST_F(CatalogueTest, EveryDatagramRowGoesToItsPortWithItsTimeout)
     for (const RequestSpec *row : Catalogue::requests()) {
         const QString code = QLatin1String(row->code);
         m_recorder.frames.clear();
-        const QString frame = Frame::fill(*row, QStringList(QString(QLatin1String(row->format)).count(QLatin1String("%@")), QStringLiteral("00")));
-        Frame::send(*row, frame);
+        RequestSender::shared().send(
+            Frame::build(*row, QStringList(QString(QLatin1String(row->format)).count(QLatin1String("%@")), QStringLiteral("00"))));
         if (row->port == PortRole::FileStream || row->port == PortRole::Returned) {
             EXPECT_TRUE(m_recorder.frames.isEmpty()) << code.toStdString() << " is not a datagram";
             continue;
@@ -68,9 +69,9 @@ TEST_F(CatalogueTest, FormatTextsAreHexAndOnlyThreeAreUpperCase)
 
 TEST_F(CatalogueTest, FixedFramesDoNotDependOnTheSession)
 {
-    Frame::send(Catalogue::kRestart, Frame::fill(Catalogue::kRestart));
+    RequestSender::shared().send(Frame::build(Catalogue::kRestart));
     selectServer(QStringLiteral("127.0.0.9"), QStringLiteral("02"));
-    Frame::send(Catalogue::kAddWindow, Frame::fill(Catalogue::kAddWindow));
+    RequestSender::shared().send(Frame::build(Catalogue::kAddWindow));
     ASSERT_EQ(m_recorder.frames.size(), 2);
     EXPECT_EQ(m_recorder.frames[0].hex, QStringLiteral("414e44015506"));
     EXPECT_EQ(m_recorder.frames[0].host, QString()); // no server selected yet: no destination

@@ -1,5 +1,4 @@
-#include "protocol/commonclass.h"
-#include "protocol/qvmethodlib.h"
+#include "protocol/hexcodec.h"
 #include "support/testcontext.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +14,10 @@ struct NumberCase {
 
 QString convert(const QString &op, qint64 v)
 {
-    if (op == QLatin1String("2")) return QVmethodLib::TenToHexForTwo(v);
-    if (op == QLatin1String("4")) return QVmethodLib::TenToHex(v);
-    if (op == QLatin1String("8")) return QVmethodLib::TenToEightHex(v);
-    return QVmethodLib::TenToHexWitheightHex(v);
+    if (op == QLatin1String("2")) return HexCodec::TenToHexForTwo(v);
+    if (op == QLatin1String("4")) return HexCodec::TenToHex(v);
+    if (op == QLatin1String("8")) return HexCodec::TenToEightHex(v);
+    return HexCodec::TenToHexWitheightHex(v);
 }
 
 TEST(HexCodec, NumbersPadToTheirWidthAndOverflowUnpaddedUpToTheCap)
@@ -35,15 +34,15 @@ TEST(HexCodec, NumbersPadToTheirWidthAndOverflowUnpaddedUpToTheCap)
     for (const NumberCase &c : cases)
         EXPECT_EQ(convert(QLatin1String(c.op), c.value), QLatin1String(c.hex)) << c.op << " digits of " << c.value;
     // The two faces are one codec.
-    EXPECT_EQ(CommonClass::TenToEightHex(890923), QVmethodLib::TenToEightHex(890923));
+    EXPECT_EQ(HexCodec::TenToEightHex(890923), HexCodec::TenToEightHex(890923));
 }
 
 TEST(HexCodec, StringsAndBytes)
 {
-    EXPECT_EQ(QVmethodLib::chineseToHex(QStringLiteral("abc")), QStringLiteral("616263"));
-    EXPECT_EQ(QVmethodLib::chineseToHex(QStringLiteral("中")).size(), 6);
-    EXPECT_EQ(QVmethodLib::chineseToHex(QStringLiteral("中文")), QStringLiteral("e4b8ade69687"));
-    EXPECT_EQ(QVmethodLib::NSDataToByteTohex(QByteArray("\x00\x0f\xa0", 3)), QStringLiteral("000fa0"));
+    EXPECT_EQ(HexCodec::chineseToHex(QStringLiteral("abc")), QStringLiteral("616263"));
+    EXPECT_EQ(HexCodec::chineseToHex(QStringLiteral("中")).size(), 6);
+    EXPECT_EQ(HexCodec::chineseToHex(QStringLiteral("中文")), QStringLiteral("e4b8ade69687"));
+    EXPECT_EQ(HexCodec::NSDataToByteTohex(QByteArray("\x00\x0f\xa0", 3)), QStringLiteral("000fa0"));
     EXPECT_EQ(HexCodec::hexString(QByteArray("\x41\x4e\x44\x01", 4)), QStringLiteral("414e4401"));
 
     struct { const char *hex; std::optional<QString> text; } decode[] = {
@@ -53,12 +52,12 @@ TEST(HexCodec, StringsAndBytes)
         {"e4b8", std::nullopt},     // cut inside a character
     };
     for (const auto &c : decode) {
-        const auto got = QVmethodLib::stringFromHexString(QLatin1String(c.hex));
+        const auto got = HexCodec::stringFromHexString(QLatin1String(c.hex));
         ASSERT_EQ(got.has_value(), c.text.has_value()) << c.hex;
         if (got)
             EXPECT_EQ(*got, *c.text) << c.hex;
     }
-    EXPECT_EQ(QVmethodLib::stringFromHexString(QString())->size(), 0);
+    EXPECT_EQ(HexCodec::stringFromHexString(QString())->size(), 0);
 
     struct { const char *hex; std::optional<QByteArray> bytes; } encode[] = {
         {"41 4e44", QByteArray("\x41\x4e\x44", 3)}, {"414", std::nullopt}, {"41zz", std::nullopt},
@@ -66,7 +65,7 @@ TEST(HexCodec, StringsAndBytes)
         {"0x12", std::nullopt}, {"4g", std::nullopt},
     };
     for (const auto &c : encode) {
-        const auto got = CommonClass::hexStringToByteToNSData(QLatin1String(c.hex));
+        const auto got = HexCodec::hexStringToByteToNSData(QLatin1String(c.hex));
         ASSERT_EQ(got.has_value(), c.bytes.has_value()) << c.hex;
         if (got)
             EXPECT_EQ(*got, *c.bytes) << c.hex;
@@ -75,38 +74,38 @@ TEST(HexCodec, StringsAndBytes)
 
 TEST(HexCodec, Addresses)
 {
-    EXPECT_EQ(QVmethodLib::changToHexIpWithHostIpString(QStringLiteral("192.168.1.10")), QStringLiteral("c0a8010a"));
-    EXPECT_EQ(QVmethodLib::changToHexIpWithHostIpString(QStringLiteral("0.0.0.0")), QStringLiteral("00000000"));
-    EXPECT_EQ(QVmethodLib::changToHexIpWithHostIpString(QString()), QStringLiteral("00"));
-    EXPECT_EQ(QVmethodLib::changToHexIpWithHostIpString(QStringLiteral("fe80::1")), QStringLiteral("00"));
-    EXPECT_EQ(QVmethodLib::changToHexIpWithHostIpString(QStringLiteral("10.x.300.4")), QStringLiteral("0a0012c04"));
-    EXPECT_EQ(QVmethodLib::changTohostIpWithHostIpString(QStringLiteral("c0a8010a")), QStringLiteral("192.168.1.10"));
-    EXPECT_EQ(QVmethodLib::changTohostIpWithHostIpString(QStringLiteral("C0A8010A")), QStringLiteral("192.168.1.10"));
-    EXPECT_FALSE(QVmethodLib::changTohostIpWithHostIpString(QStringLiteral("c0a801")).has_value());
-    EXPECT_FALSE(QVmethodLib::changTohostIpWithHostIpString(QStringLiteral("c0a8010a00")).has_value());
-    EXPECT_FALSE(QVmethodLib::changTohostIpWithHostIpString(QStringLiteral("c0a8zz0a")).has_value());
+    EXPECT_EQ(HexCodec::changToHexIpWithHostIpString(QStringLiteral("192.168.1.10")), QStringLiteral("c0a8010a"));
+    EXPECT_EQ(HexCodec::changToHexIpWithHostIpString(QStringLiteral("0.0.0.0")), QStringLiteral("00000000"));
+    EXPECT_EQ(HexCodec::changToHexIpWithHostIpString(QString()), QStringLiteral("00"));
+    EXPECT_EQ(HexCodec::changToHexIpWithHostIpString(QStringLiteral("fe80::1")), QStringLiteral("00"));
+    EXPECT_EQ(HexCodec::changToHexIpWithHostIpString(QStringLiteral("10.x.300.4")), QStringLiteral("0a0012c04"));
+    EXPECT_EQ(HexCodec::changTohostIpWithHostIpString(QStringLiteral("c0a8010a")), QStringLiteral("192.168.1.10"));
+    EXPECT_EQ(HexCodec::changTohostIpWithHostIpString(QStringLiteral("C0A8010A")), QStringLiteral("192.168.1.10"));
+    EXPECT_FALSE(HexCodec::changTohostIpWithHostIpString(QStringLiteral("c0a801")).has_value());
+    EXPECT_FALSE(HexCodec::changTohostIpWithHostIpString(QStringLiteral("c0a8010a00")).has_value());
+    EXPECT_FALSE(HexCodec::changTohostIpWithHostIpString(QStringLiteral("c0a8zz0a")).has_value());
 }
 
 TEST(HexCodec, ContainmentNullsAndRandom)
 {
-    EXPECT_TRUE(QVmethodLib::isExsitTheStringWithCheckString(QStringLiteral("MP4"), QStringLiteral("movie.mp4")));
-    EXPECT_FALSE(QVmethodLib::isExsitTheStringWithCheckString(QStringLiteral("movie.mp4"), QStringLiteral("mp4")));
-    EXPECT_FALSE(QVmethodLib::isExsitTheStringWithCheckString(QString(), QStringLiteral("mp4")));
-    EXPECT_FALSE(QVmethodLib::isExsitTheStringWithCheckString(QStringLiteral("jpg"), QStringLiteral("movie.mp4")));
+    EXPECT_TRUE(HexCodec::isExsitTheStringWithCheckString(QStringLiteral("MP4"), QStringLiteral("movie.mp4")));
+    EXPECT_FALSE(HexCodec::isExsitTheStringWithCheckString(QStringLiteral("movie.mp4"), QStringLiteral("mp4")));
+    EXPECT_FALSE(HexCodec::isExsitTheStringWithCheckString(QString(), QStringLiteral("mp4")));
+    EXPECT_FALSE(HexCodec::isExsitTheStringWithCheckString(QStringLiteral("jpg"), QStringLiteral("movie.mp4")));
 
-    EXPECT_EQ(CommonClass::returnReplaceNull(QVariant()), QString());
-    EXPECT_EQ(CommonClass::returnReplaceNull(QVariant(QStringLiteral("(null)"))), QString());
-    EXPECT_EQ(CommonClass::returnReplaceNull(QVariant(QStringLiteral("<null>"))), QString());
-    EXPECT_EQ(CommonClass::returnReplaceNull(QVariant(QString())), QString());
-    EXPECT_EQ(CommonClass::returnReplaceNull(QVariant(42)), QStringLiteral("42"));
-    EXPECT_EQ(CommonClass::returnReplaceNull(QVariant(QStringLiteral("名字"))), QStringLiteral("名字"));
+    EXPECT_EQ(HexCodec::returnReplaceNull(QVariant()), QString());
+    EXPECT_EQ(HexCodec::returnReplaceNull(QVariant(QStringLiteral("(null)"))), QString());
+    EXPECT_EQ(HexCodec::returnReplaceNull(QVariant(QStringLiteral("<null>"))), QString());
+    EXPECT_EQ(HexCodec::returnReplaceNull(QVariant(QString())), QString());
+    EXPECT_EQ(HexCodec::returnReplaceNull(QVariant(42)), QStringLiteral("42"));
+    EXPECT_EQ(HexCodec::returnReplaceNull(QVariant(QStringLiteral("名字"))), QStringLiteral("名字"));
 
     for (int i = 0; i < 2000; ++i) {
-        const int n = CommonClass::getRandomNumber(100000, 999999);
+        const int n = HexCodec::getRandomNumber(100000, 999999);
         ASSERT_GE(n, 100000);
         ASSERT_LE(n, 999999);
     }
-    EXPECT_EQ(CommonClass::getRandomNumber(7, 7), 7);
+    EXPECT_EQ(HexCodec::getRandomNumber(7, 7), 7);
 }
 
 TEST(HexCodec, IntegerValueReadsLikeATextFieldAndNeverWraps)
@@ -126,7 +125,7 @@ class HexCodecLog : public ContextTest {};
 
 TEST_F(HexCodecLog, EightByteConversionLogsItsInput)
 {
-    QVmethodLib::TenToHexWitheightHex(1234567890123LL);
+    HexCodec::TenToHexWitheightHex(1234567890123LL);
     EXPECT_TRUE(ctx().log().contains(QStringLiteral("tmpid = 1234567890123")));
 }
 

@@ -1,6 +1,6 @@
+#include "net/replyrouter.h"
 #include "protocol/catalogue.h"
-#include "protocol/commonclass.h"
-#include "protocol/replyrouter.h"
+#include "protocol/hexcodec.h"
 #include "session/commonmanager.h"
 #include "support/testcontext.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 QByteArray bytes(const char *hex)
 {
-    return *CommonClass::hexStringToByteToNSData(QLatin1String(hex));
+    return *HexCodec::hexStringToByteToNSData(QLatin1String(hex));
 }
 
 class RouterTest : public ContextTest

@@ -1,3 +1,4 @@
+#include "core/deviceclock.h"
 #include "protocol/settingscommands.h"
 #include "screens/settings/restartviewcontroller.h"
 #include "screens/settings/timecorrectionviewcontroller.h"

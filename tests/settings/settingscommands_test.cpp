@@ -1,3 +1,6 @@
+#include "core/deviceclock.h"
+#include "net/qvmethodlib.h"
+#include "protocol/hexcodec.h"
 #include "protocol/settingscommands.h"
 #include "support/testcontext.h"
 
@@ -12,8 +15,13 @@ using Dict = QMap<QString, QString>;
 // The record as the settings screen hands it over; each case changes a little.
 Dict record(const Dict &changes = {})
 {
-    Dict d{{"isRestartDevice", "01"}, {"isSkipLogin", "00"}, {"liangdu", "200"}, {"isOpenWifi", "01"},
-           {"colorType", "00"},       {"time", ""},          {"TransPath", ""}};
+    SettingsCommands::SettingsRecord r;
+    r.restartDevice = "01";
+    r.skipLogin = "00";
+    r.brightness = "200";
+    r.wifi = "01";
+    r.background = "00";
+    Dict d = r.parameters();
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         d.insert(it.key(), it.value());
     return d;
@@ -150,6 +158,35 @@ const char *const kFullReply = "414e44025501" "01" "00" "00c8" "01" "03" "0008" 
 const char *const kPlaceholderReply = "414e44025501" "00" "01" "012c" "02" "0c" "0000" "0000" "0000" "0000"
                                       "02" "0001" "0002" "0003" "00" "03";
 
+TEST(SettingsRecordTest, AReplySavedUnchangedWritesBackWhatTheServerHas)
+{
+    const struct
+    {
+        const char *name;
+        QString reply;
+        const char *frame;
+    } cases[] = {
+        {"both texts present", kFullReply,
+         "414e44015501" "01" "00" "00c8" "01" "03" "0008" "30383a33303a3030" "0003" "2f6162"},
+        {"both texts empty", kPlaceholderReply, "414e44015501" "00" "01" "012c" "02" "0c" "0000" "0000" "0000" "0000"},
+        // Only 01 restarts and only 02 turns wifi off; any other skip flag skips.
+        {"flags read as the screen reads them",
+         "414e44025501" "02" "05" "0001" "07" "01" "0000" "0000" "0000" "0000" "01" "0000" "0000" "0000" "00" "00",
+         "414e44015501" "00" "01" "0001" "01" "01" "0000" "0000" "0000" "0000"},
+        {"a restart time that is not UTF-8 is written as none",
+         "414e44025501" "01" "00" "00c8" "01" "03" "0002" "c328" "0003" "2f6162" "01" "00ff" "0080" "0000" "02" "01",
+         "414e44015501" "01" "00" "00c8" "01" "03" "0000" "0000" "0003" "2f6162"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto reply = SettingsCommands::getSystemInitInfoWithModelNotice(c.reply);
+        ASSERT_TRUE(reply.has_value());
+        const auto request = SettingsCommands::systemInfo(SettingsCommands::SettingsRecord::fromReply(*reply).parameters());
+        ASSERT_TRUE(request.has_value());
+        EXPECT_EQ(request->frame, QLatin1String(c.frame));
+    }
+}
+
 TEST(SettingsReplyTest, GivesTheDictionaryOfTheReply)
 {
     struct ReplyCase
@@ -187,17 +224,17 @@ TEST(SettingsReplyTest, GivesTheDictionaryOfTheReply)
     };
     for (const ReplyCase &c : cases) {
         SCOPED_TRACE(c.name);
-        const auto parsed = QVmethodLib::getSystemInitInfoWithModelNotice(c.hex);
+        const auto parsed = SettingsCommands::getSystemInitInfoWithModelNotice(c.hex);
         ASSERT_TRUE(parsed.has_value());
         EXPECT_EQ(*parsed, c.expected);
         // Whatever follows the rotation byte is not part of the record.
-        EXPECT_EQ(QVmethodLib::getSystemInitInfoWithModelNotice(c.hex + "ff00"), parsed);
+        EXPECT_EQ(SettingsCommands::getSystemInitInfoWithModelNotice(c.hex + "ff00"), parsed);
     }
 }
 
 TEST(SettingsReplyTest, VolumeReplyGivesMaximumAndCurrent)
 {
-    const auto parsed = QVmethodLib::getSystemYinliangValueWithModelNotice("414e44025503" "0f" "07");
+    const auto parsed = SettingsCommands::getSystemYinliangValueWithModelNotice("414e44025503" "0f" "07");
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(*parsed, (Dict{{"MaxyinliangValue", "15"}, {"TheyinliangValue", "7"}}));
 }
@@ -210,12 +247,12 @@ TEST(SettingsReplyTest, AReplyCutAnywhereGivesNothing)
     for (const QString &full : {QString(kFullReply), QString(kPlaceholderReply)}) {
         for (qsizetype n = 0; n < full.size(); ++n) {
             SCOPED_TRACE(n);
-            EXPECT_FALSE(QVmethodLib::getSystemInitInfoWithModelNotice(full.left(n)).has_value());
+            EXPECT_FALSE(SettingsCommands::getSystemInitInfoWithModelNotice(full.left(n)).has_value());
         }
     }
     const QString volume = "414e44025503" "0f" "07";
     for (qsizetype n = 0; n < volume.size(); ++n)
-        EXPECT_FALSE(QVmethodLib::getSystemYinliangValueWithModelNotice(volume.left(n)).has_value()) << n;
+        EXPECT_FALSE(SettingsCommands::getSystemYinliangValueWithModelNotice(volume.left(n)).has_value()) << n;
 }
 
 TEST(SettingsReplyTest, LengthsPastTheEndAndTextThatIsNotHexGiveNothing)
@@ -232,8 +269,8 @@ TEST(SettingsReplyTest, LengthsPastTheEndAndTextThatIsNotHexGiveNothing)
         "414e44025501" "zz" "00" "00c8" "01" "03" "0000" "0000" "0000" "0000" "01" "00ff" "0080" "0000" "02" "01",
     };
     for (const QString &hex : bad)
-        EXPECT_FALSE(QVmethodLib::getSystemInitInfoWithModelNotice(hex).has_value()) << hex.toStdString();
-    EXPECT_FALSE(QVmethodLib::getSystemYinliangValueWithModelNotice("414e44025503" "0x" "07").has_value());
+        EXPECT_FALSE(SettingsCommands::getSystemInitInfoWithModelNotice(hex).has_value()) << hex.toStdString();
+    EXPECT_FALSE(SettingsCommands::getSystemYinliangValueWithModelNotice("414e44025503" "0x" "07").has_value());
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // The settings screens against the simulator, over loopback: the client's
 // frames are read by the simulator's own code and its replies by the
 // client's parsers, so a layout mistake on either side shows here.
+#include "core/deviceclock.h"
+#include "net/replyrouter.h"
 #include "net/udpsocketcontroller.h"
-#include "protocol/replyrouter.h"
 #include "protocol/settingscommands.h"
 #include "screens/settings/restartviewcontroller.h"
 #include "screens/settings/systemsetviewcontroller.h"

@@ -1,6 +1,7 @@
 #include "support/testcontext.h"
 
-#include "protocol/hexcodec.h"
+#include "net/requestsender.h"
+#include "net/udpsocketcontroller.h"
 #include "session/commonmanager.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,14 @@
 #include <QTcpServer>
 #include <QThread>
 #include <QUdpSocket>
+
+QStringList frameTexts(const Requests &requests)
+{
+    QStringList out;
+    for (const Request &r : requests)
+        out << r.frame;
+    return out;
+}
 
 ContextConfig loopbackConfig(const QString &documentsDir, bool manualClock)
 {
@@ -69,8 +78,11 @@ void ContextTest::SetUp()
     ContextConfig c = loopbackConfig(m_dir.path());
     configure(c);
     m_ctx = std::make_unique<AppContext>(c);
+    RequestSender &requests = m_ctx->shared<RequestSender>();
     if (m_useRecorder)
-        m_ctx->setSender(&m_recorder);
+        requests.setSender(&m_recorder);
+    else
+        requests.setSender(&m_ctx->shared<UdpSocketController>());
     CommonManager::sharedManager().setCurrentPhoneIp(c.phoneAddress);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/appcontext.h"
 #include "net/framesender.h"
+#include "protocol/frame.h"
 
 #include <QHostAddress>
 #include <QTemporaryDir>
@@ -38,6 +39,9 @@ public:
     QVector<SentFrame> frames;
 };
 
+// The frames of built requests, in order.
+QStringList frameTexts(const Requests &requests);
+
 // A loopback configuration with free ports and a temporary documents folder.
 ContextConfig loopbackConfig(const QString &documentsDir, bool manualClock = true);
 
@@ -52,7 +56,9 @@ bool waitUntil(const std::function<bool()> &pred, int timeoutMs = 5000);
 void spinFor(int ms);
 
 // A fresh client context per test: manual clock, temporary folder, a frame
-// recorder installed as the sender, the phone address 127.0.0.1.
+// recorder installed as the request sender's sender (or, without the
+// recorder, the UDP endpoint, as the app installs it), the phone address
+// 127.0.0.1.
 class ContextTest : public ::testing::Test
 {
 protected:

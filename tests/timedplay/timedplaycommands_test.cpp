@@ -1,3 +1,5 @@
+#include "net/qvmethodlib.h"
+#include "protocol/hexcodec.h"
 #include "protocol/timedplaycommands.h"
 #include "support/testcontext.h"
 #include "timedplayfixtures.h"
@@ -6,6 +8,12 @@
 #include <limits>
 
 namespace {
+
+std::optional<QString> parameterFrame(const TimedPlayCommands::TimePlayParamFields &f)
+{
+    const auto request = TimedPlayCommands::schemeParameters(f);
+    return request ? std::optional<QString>(request->frame) : std::nullopt;
+}
 
 class TimedPlayCommandsTest : public ContextTest
 {
@@ -68,7 +76,7 @@ TEST_F(TimedPlayCommandsTest, FileFramesEndWithFfButTheLastWithItsClosingByte)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         m_recorder.frames.clear();
-        EXPECT_EQ(QVmethodLib::timePlayFileFrames(c.entries), c.frames);
+        EXPECT_EQ(frameTexts(TimedPlayCommands::schemeFiles(c.entries)), c.frames);
         QVmethodLib::addPlayFiletoTimePlayListWithChooseListArray(c.entries);
         EXPECT_EQ(m_recorder.hexes(), c.frames);
         for (const SentFrame &f : m_recorder.frames)
@@ -93,7 +101,7 @@ TEST_F(TimedPlayCommandsTest, SchemeReplyGivesEveryKeyWithHexValuesAsTheyStand)
     s.words = QStringLiteral("你好");
     s.schedule = QStringLiteral("2016/03/01~2016/03/31#08:00:00~18:00:00;");
 
-    const auto record = QVmethodLib::getReceiveTimePlayListInfoNotice(schemeReplyHex(s, true));
+    const auto record = TimedPlayCommands::getReceiveTimePlayListInfoNotice(schemeReplyHex(s, true));
     ASSERT_TRUE(record);
     const QVariantMap clock = record->value("clockDict").toMap();
     const QVariantMap words = record->value("wordsDict").toMap();
@@ -115,13 +123,13 @@ TEST_F(TimedPlayCommandsTest, SchemeReplyGivesEveryKeyWithHexValuesAsTheyStand)
                                   {"wordsLen", "6"}, {"wordString", "e4bda0e5a5bd"}}));
     EXPECT_EQ(time.value("timeStartLenHex").toString(), QStringLiteral("0028"));
     EXPECT_EQ(time.value("timeStartLen").toString(), QStringLiteral("40"));
-    EXPECT_EQ(time.value("timeStartString").toString(), QVmethodLib::chineseToHex(s.schedule));
+    EXPECT_EQ(time.value("timeStartString").toString(), HexCodec::chineseToHex(s.schedule));
     EXPECT_EQ(record->size(), 8);
 }
 
 TEST_F(TimedPlayCommandsTest, EmptySchemeReadsAsEmptyTextsAndZeroLengths)
 {
-    const auto record = QVmethodLib::getReceiveTimePlayListInfoNotice(schemeReplyHex(SchemeFields(), false));
+    const auto record = TimedPlayCommands::getReceiveTimePlayListInfoNotice(schemeReplyHex(SchemeFields(), false));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->value("projectName").toString(), QString());
     EXPECT_EQ(record->value("projectNameLen").toString(), QStringLiteral("0"));
@@ -134,10 +142,10 @@ TEST_F(TimedPlayCommandsTest, EmptySchemeReadsAsEmptyTextsAndZeroLengths)
 TEST_F(TimedPlayCommandsTest, ReplySequencesGoOnWhileFf00StandsAnywhereInEitherCase)
 {
     const QString last = schemeReplyHex(SchemeFields(), false);
-    EXPECT_FALSE(QVmethodLib::isTimePlayReplyFollowed(last));
-    EXPECT_TRUE(QVmethodLib::isTimePlayReplyFollowed(last + QStringLiteral("ff00")));
-    EXPECT_TRUE(QVmethodLib::isTimePlayReplyFollowed(last + QStringLiteral("FF00")));
-    EXPECT_TRUE(QVmethodLib::isTimePlayReplyFollowed(QStringLiteral("414e44025603") + QStringLiteral("Ff00") + last));
+    EXPECT_FALSE(TimedPlayCommands::isTimePlayReplyFollowed(last));
+    EXPECT_TRUE(TimedPlayCommands::isTimePlayReplyFollowed(last + QStringLiteral("ff00")));
+    EXPECT_TRUE(TimedPlayCommands::isTimePlayReplyFollowed(last + QStringLiteral("FF00")));
+    EXPECT_TRUE(TimedPlayCommands::isTimePlayReplyFollowed(QStringLiteral("414e44025603") + QStringLiteral("Ff00") + last));
 }
 
 // A reply cut anywhere before the end of its layout, or with a length that
@@ -150,42 +158,42 @@ TEST_F(TimedPlayCommandsTest, CutSchemeRepliesAndLengthsPastTheEndReadAsNothing)
     s.schedule = QStringLiteral("2016/03/01~2016/03/01#08:00:00~09:00:00;");
     const QString full = schemeReplyHex(s, false);
     for (qsizetype n = 0; n < full.size(); ++n)
-        EXPECT_FALSE(QVmethodLib::getReceiveTimePlayListInfoNotice(full.left(n))) << "cut at " << n;
-    EXPECT_TRUE(QVmethodLib::getReceiveTimePlayListInfoNotice(full));
+        EXPECT_FALSE(TimedPlayCommands::getReceiveTimePlayListInfoNotice(full.left(n))) << "cut at " << n;
+    EXPECT_TRUE(TimedPlayCommands::getReceiveTimePlayListInfoNotice(full));
 
     // Each length field in turn claims the most it can.
     const qsizetype nameAt = 16, wordsAt = 60 + 2 * 6, timeAt = 64 + 2 * 6 + 2 * 6;
     for (qsizetype at : {nameAt, wordsAt, timeAt}) {
         QString bad = full;
         bad.replace(at, 4, QStringLiteral("ffff"));
-        EXPECT_FALSE(QVmethodLib::getReceiveTimePlayListInfoNotice(bad)) << "length at " << at;
-        EXPECT_FALSE(QVmethodLib::getReceiveTimePlayListInfoNotice(bad + QStringLiteral("ff00"))) << "length at " << at;
+        EXPECT_FALSE(TimedPlayCommands::getReceiveTimePlayListInfoNotice(bad)) << "length at " << at;
+        EXPECT_FALSE(TimedPlayCommands::getReceiveTimePlayListInfoNotice(bad + QStringLiteral("ff00"))) << "length at " << at;
     }
     // Not hex where a length stands, and another reply's code.
     QString notHex = full;
     notHex.replace(16, 4, QStringLiteral("00g1"));
-    EXPECT_FALSE(QVmethodLib::getReceiveTimePlayListInfoNotice(notHex));
-    EXPECT_FALSE(QVmethodLib::getReceiveTimePlayListInfoNotice(QStringLiteral("414e44025603") + full.mid(12)));
+    EXPECT_FALSE(TimedPlayCommands::getReceiveTimePlayListInfoNotice(notHex));
+    EXPECT_FALSE(TimedPlayCommands::getReceiveTimePlayListInfoNotice(QStringLiteral("414e44025603") + full.mid(12)));
 }
 
 TEST_F(TimedPlayCommandsTest, FileReplyGivesAServerFileEntry)
 {
-    const QString name = QVmethodLib::chineseToHex(QStringLiteral("/media/视频.mp4"));
-    const QString len = QVmethodLib::TenToHex(name.size() / 2);
+    const QString name = HexCodec::chineseToHex(QStringLiteral("/media/视频.mp4"));
+    const QString len = HexCodec::TenToHex(name.size() / 2);
     const QString reply = QStringLiteral("414e440256030102") + len + name;
 
-    const auto entry = QVmethodLib::getTimePlayListFilesInfoWithModelNotice(reply + QStringLiteral("ff00"));
+    const auto entry = TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(reply + QStringLiteral("ff00"));
     ASSERT_TRUE(entry);
     EXPECT_EQ(*entry, (QMap<QString, QString>{{"filesLenHex", len},
                                               {"filesContentHex", name},
                                               {"filesContent", "/media/视频.mp4"},
                                               {"checked", "NO"}}));
     for (qsizetype n = 0; n < reply.size(); ++n)
-        EXPECT_FALSE(QVmethodLib::getTimePlayListFilesInfoWithModelNotice(reply.left(n))) << "cut at " << n;
-    EXPECT_FALSE(QVmethodLib::getTimePlayListFilesInfoWithModelNotice(QStringLiteral("414e440256030102ffff") + name));
+        EXPECT_FALSE(TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(reply.left(n))) << "cut at " << n;
+    EXPECT_FALSE(TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(QStringLiteral("414e440256030102ffff") + name));
 
     // A name that is not UTF-8 keeps its bytes and still reads as a name.
-    const auto odd = QVmethodLib::getTimePlayListFilesInfoWithModelNotice(QStringLiteral("414e44025603010200036162ff"));
+    const auto odd = TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(QStringLiteral("414e44025603010200036162ff"));
     ASSERT_TRUE(odd);
     EXPECT_EQ(odd->value("filesContentHex"), QStringLiteral("6162ff"));
     EXPECT_TRUE(odd->value("filesContent").startsWith(QStringLiteral("ab")));
@@ -193,8 +201,8 @@ TEST_F(TimedPlayCommandsTest, FileReplyGivesAServerFileEntry)
 
 TEST_F(TimedPlayCommandsTest, ParameterFrameIsByteExact)
 {
-    QVmethodLib::TimePlayParamFields f = sampleParamFields();
-    const auto frame = QVmethodLib::getTimePlayParamWithFields(f);
+    TimedPlayCommands::TimePlayParamFields f = sampleParamFields();
+    const auto frame = parameterFrame(f);
     ASSERT_TRUE(frame);
     EXPECT_EQ(*frame, QStringLiteral("414e44015602" "01" "02" "0002" "6162" "01" "000a" "0014" "0064" "0032"
                                      "01" "05" "0c" "04" "10" "0001" "0002" "0000" "0002" "6869" "0002" "783b"));
@@ -208,7 +216,7 @@ TEST_F(TimedPlayCommandsTest, ParameterFrameIsByteExact)
 
 TEST_F(TimedPlayCommandsTest, ParameterFrameRefusesFieldsThatWouldShiftTheLayout)
 {
-    using F = QVmethodLib::TimePlayParamFields;
+    using F = TimedPlayCommands::TimePlayParamFields;
     const QList<std::pair<const char *, std::function<void(F &)>>> cases{
         {"speed written wider than a byte", [](F &f) { f.wordSpeedHex = QStringLiteral("12c"); }},
         {"clock x of three digits", [](F &f) { f.clockXHex = QStringLiteral("fff"); }},
@@ -220,7 +228,7 @@ TEST_F(TimedPlayCommandsTest, ParameterFrameRefusesFieldsThatWouldShiftTheLayout
     for (const auto &[name, spoil] : cases) {
         F f = sampleParamFields();
         spoil(f);
-        EXPECT_FALSE(QVmethodLib::getTimePlayParamWithFields(f)) << name;
+        EXPECT_FALSE(parameterFrame(f)) << name;
     }
 }
 

@@ -1,6 +1,6 @@
+#include "net/replyrouter.h"
 #include "net/udpsocketcontroller.h"
 #include "playlistfamily.h"
-#include "protocol/replyrouter.h"
 #include "screens/playback/devicesourceviewcontroller.h"
 #include "screens/playback/playselectviewcontroller.h"
 #include "screens/timedplay/addtimeplayviewcontroller.h"

@@ -68,9 +68,9 @@ inline QVariantMap serverFile(const QString &path, const QString &checked = QStr
 // Every field small and distinct: a frame of 01 02 "ab" clock 01 (10, 20,
 // 100, 50), text on, speed 5, colour 0c, direction 04, size 16, at (1, 2,
 // 0), "hi", schedule "x;".
-inline QVmethodLib::TimePlayParamFields sampleParamFields()
+inline TimedPlayCommands::TimePlayParamFields sampleParamFields()
 {
-    QVmethodLib::TimePlayParamFields f;
+    TimedPlayCommands::TimePlayParamFields f;
     f.windowID = QStringLiteral("01");
     f.projectIDHex = QStringLiteral("02");
     f.projectNameLenHex = QStringLiteral("0002");

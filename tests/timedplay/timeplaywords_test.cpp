@@ -1,3 +1,5 @@
+#include "protocol/hexcodec.h"
+#include "protocol/timedplaycommands.h"
 #include "screenfixture.h"
 #include "screens/playback/playselectviewcontroller.h"
 #include "screens/timedplay/timeplaywordsviewcontroller.h"
@@ -95,7 +97,7 @@ TEST_F(TimePlayWordsTest, NextAssemblesTheParameterFrameAndOpensTheFileList)
 
     auto *files = top<PlaySelectViewController>();
     ASSERT_NE(files, nullptr);
-    EXPECT_EQ(files->timePlayParam(), *QVmethodLib::getTimePlayParamWithFields(sampleParamFields()));
+    EXPECT_EQ(files->timePlayParam(), TimedPlayCommands::schemeParameters(sampleParamFields())->frame);
     EXPECT_EQ(files->timePlayParam(), QStringLiteral("414e44015602" "01" "02" "0002" "6162" "01" "000a" "0014" "0064" "0032"
                                                      "01" "05" "0c" "04" "10" "0001" "0002" "0000" "0002" "6869" "0002" "783b"));
     EXPECT_EQ(files->windowID(), QStringLiteral("01"));
@@ -141,7 +143,7 @@ TEST_F(TimePlayWordsTest, NumbersThatDoNotFitTheirFieldsAreRefused)
 TEST_F(TimePlayWordsTest, StoredTextComesBackOnEveryAppearance)
 {
     const QVariantMap stored{
-        {"wordString", QVmethodLib::chineseToHex("欢迎光临")},
+        {"wordString", HexCodec::chineseToHex("欢迎光临")},
         {"wordSpeedHex", "0a"},
         {"wordSizeHex", "20"},
         {"wordColorHex", "0c"},

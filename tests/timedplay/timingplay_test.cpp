@@ -1,3 +1,5 @@
+#include "protocol/hexcodec.h"
+#include "protocol/timedplaycommands.h"
 #include "screenfixture.h"
 #include "screens/timedplay/timeplaywordsviewcontroller.h"
 #include "screens/timedplay/timingplayviewcontroller.h"
@@ -50,7 +52,7 @@ protected:
         f.clock = {QStringLiteral("000a"), QStringLiteral("0014"), QStringLiteral("0100"), QStringLiteral("ffff")};
         f.words = QStringLiteral("欢迎");
         f.wordSpeed = QStringLiteral("07");
-        QVariantMap record = *QVmethodLib::getReceiveTimePlayListInfoNotice(schemeReplyHex(f, false));
+        QVariantMap record = *TimedPlayCommands::getReceiveTimePlayListInfoNotice(schemeReplyHex(f, false));
         record.insert(QStringLiteral("state"), QStringLiteral("1"));
         return record;
     }
@@ -179,7 +181,7 @@ TEST_F(TimingPlayTest, NextHandsTheSettingsToTheTextStep)
         const QVariantMap pass = words->passValueDict();
         const QString schedule = QStringLiteral("2016/03/01~2016/03/01#08:00:00~09:00:00;");
         EXPECT_EQ(pass.value("ProjectNameLenHex").toString(), c.lenHex);
-        EXPECT_EQ(pass.value("ProjectNameHex").toString(), QVmethodLib::chineseToHex(c.projectName));
+        EXPECT_EQ(pass.value("ProjectNameHex").toString(), HexCodec::chineseToHex(c.projectName));
         EXPECT_EQ(pass.value("ProjectNameHex").toString().size(), 2 * c.lenHex.toInt(nullptr, 16));
         EXPECT_EQ(pass.value("projectIDHex").toString(), QStringLiteral("04"));
         EXPECT_EQ(pass.value("clockDict").toMap(), (QVariantMap{{"clockTypeHex", "02"}, {"weizhiXHex", "000a"},
@@ -187,7 +189,7 @@ TEST_F(TimingPlayTest, NextHandsTheSettingsToTheTextStep)
                                                                 {"gaoduHex", "ffff"}}));
         EXPECT_TRUE(pass.value("wordsDict").toMap().isEmpty()) << "a new scheme has no stored text";
         EXPECT_EQ(pass.value("timeDict").toMap(),
-                  (QVariantMap{{"wordsString", QVmethodLib::chineseToHex(schedule)}, {"wordsHex", "0028"}}));
+                  (QVariantMap{{"wordsString", HexCodec::chineseToHex(schedule)}, {"wordsHex", "0028"}}));
         m_nav->popToRoot();
         flushDeletes();
     }
@@ -225,7 +227,7 @@ TEST_F(TimingPlayTest, ModifyModeFillsFromTheStoredSchemeOnEveryAppearance)
     auto *words = top<TimePlayWordsViewController>();
     ASSERT_NE(words, nullptr);
     EXPECT_EQ(words->passValueDict().value("wordsDict").toMap().value("wordString").toString(),
-              QVmethodLib::chineseToHex(QStringLiteral("欢迎")));
+              HexCodec::chineseToHex(QStringLiteral("欢迎")));
     m_nav->pop();
     EXPECT_EQ(s->projectName(), QStringLiteral("晚间"));
     EXPECT_EQ(s->clockType(), QStringLiteral("01"));

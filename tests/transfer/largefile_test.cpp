@@ -99,7 +99,7 @@ TEST_F(LargeFileTest, AFiveGibibyteFileGoesWholeAndKeepsItsHistoryRow)
     ASSERT_TRUE(m_screen->isSending());
     const QString name = m_screen->currentFileName();
     const QByteArray header =
-        QByteArray::fromHex(QVmethodLib::filesInfoFrame(kSize, QStringLiteral("03"), name, QStringLiteral("01")).toLatin1());
+        QByteArray::fromHex(TransferCommands::filesInfo(kSize, QStringLiteral("03"), name, QStringLiteral("01"))->frame.toLatin1());
     ASSERT_FALSE(header.isEmpty());
     std::vector<qint64> watch;
     for (qint64 i = 0; i < header.size(); ++i)

@@ -1,3 +1,4 @@
+#include "net/qvmethodlib.h"
 #include "net/sendsocket.h"
 #include "protocol/transfercommands.h"
 #include "session/commonmanager.h"
@@ -6,6 +7,13 @@
 #include <QTcpSocket>
 
 namespace {
+
+// The announcement's frame; empty when none is built.
+QString filesInfoFrame(qint64 length, const QString &type, const QString &name, const QString &window)
+{
+    const auto request = TransferCommands::filesInfo(length, type, name, window);
+    return request ? request->frame : QString();
+}
 
 TEST(TransferCommands, TheAnnouncementCarriesWindowTypeNameAndContentLength)
 {
@@ -26,19 +34,15 @@ TEST(TransferCommands, TheAnnouncementCarriesWindowTypeNameAndContentLength)
          "414e44015104" "0a" "03" "0011" "323032343031303131323334352e6d6f76" "000000123456789a"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(QVmethodLib::filesInfoFrame(c.length, QLatin1String(c.type), c.name, QLatin1String(c.window)),
+        EXPECT_EQ(filesInfoFrame(c.length, QLatin1String(c.type), c.name, QLatin1String(c.window)),
                   QLatin1String(c.frame))
             << c.frame;
 }
 
 TEST(TransferCommands, ANameLongerThanItsCountCanSayIsNotAnnounced)
 {
-    EXPECT_TRUE(QVmethodLib::filesInfoFrame(1, QStringLiteral("01"), QString(0x10000, QLatin1Char('a')),
-                                            QStringLiteral("01"))
-                    .isEmpty());
-    EXPECT_FALSE(QVmethodLib::filesInfoFrame(1, QStringLiteral("01"), QString(0xffff, QLatin1Char('a')),
-                                             QStringLiteral("01"))
-                     .isEmpty());
+    EXPECT_TRUE(filesInfoFrame(1, QStringLiteral("01"), QString(0x10000, QLatin1Char('a')), QStringLiteral("01")).isEmpty());
+    EXPECT_FALSE(filesInfoFrame(1, QStringLiteral("01"), QString(0xffff, QLatin1Char('a')), QStringLiteral("01")).isEmpty());
 }
 
 class TransferCommandsTest : public ContextTest

@@ -9,12 +9,16 @@ public:
     RegistryProbeViewController() { setTitle(QStringLiteral("probe")); }
 };
 
-QEVA_REGISTER_SCREEN(RegistryProbeViewController)
-
 namespace {
 
 class ScreenRegistryTest : public ContextTest
 {
+protected:
+    void SetUp() override
+    {
+        ContextTest::SetUp();
+        ScreenRegistry::add<RegistryProbeViewController>();
+    }
 };
 
 TEST_F(ScreenRegistryTest, CreatesAFreshScreenByClassName)

@@ -6,12 +6,9 @@
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>
-
-QEVA_REGISTER_SCREEN(HomeViewController)
 
 namespace {
 const QString kLastPasswordKey = QStringLiteral("ThelastPswwaord");

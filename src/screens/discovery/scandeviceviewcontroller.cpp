@@ -2,12 +2,14 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
+#include "net/replyrouter.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/catalogue.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/logincommands.h"
-#include "protocol/replyrouter.h"
 #include "screens/discovery/homeviewcontroller.h"
+#include "screens/settings/phoneaddressviewcontroller.h"
 #include "screens/shell/screenopener.h"
 #include "screens/shell/slidezoommenucontroller.h"
 #include "screens/shell/systemviewcontroller.h"
@@ -15,12 +17,9 @@
 #include "store/fmmanager.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
-
-QEVA_REGISTER_SCREEN(ScanDeviceViewController)
 
 namespace {
 constexpr double kAngleStep = 0.15707963267948966; // pi / 20
@@ -206,7 +205,7 @@ void ScanDeviceViewController::openPhoneAddress()
     // A scan running under the page would open the server list over it.
     if (m_scanning)
         setScanning(false);
-    ScreenOpener::pushScreenNamed(navigationController(), QStringLiteral("PhoneAddressViewController"));
+    ScreenOpener::push(navigationController(), &ScreenOpener::make<PhoneAddressViewController>);
 }
 
 void ScanDeviceViewController::returnToThisScreen()
@@ -286,7 +285,7 @@ void ScanDeviceViewController::getInitShebeiInfoWitShebeiHexString(const QString
         const QString key = userIdKey(d.deviceName, d.deviceIp);
         qint64 userId = prefs.integer(key);
         if (userId == 0)
-            userId = CommonClass::getRandomNumber(100000, 999999);
+            userId = HexCodec::getRandomNumber(100000, 999999);
         prefs.setString(key, QString::number(userId));
     };
 

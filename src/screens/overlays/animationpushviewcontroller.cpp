@@ -1,12 +1,10 @@
 #include "screens/overlays/animationpushviewcontroller.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/overlaycommands.h"
 #include "screens/overlays/animationviewcontroller.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(AnimationPushViewController)
 
 AnimationPushViewController::AnimationPushViewController() = default;
 AnimationPushViewController::~AnimationPushViewController() = default;

@@ -6,12 +6,9 @@
 #include "screens/overlays/animationpushviewcontroller.h"
 #include "session/commonmanager.h"
 #include "ui/ktbasenavigationcontroller.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>
-
-QEVA_REGISTER_SCREEN(AnimationViewController)
 
 namespace {
 struct Effect

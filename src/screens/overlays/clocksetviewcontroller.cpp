@@ -4,18 +4,16 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/overlaycommands.h"
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(ClockSetViewController)
 
 ClockSetViewController::ClockSetViewController()
     : m_chooser(new ServerChooser(ShebeiTag, this))
@@ -98,7 +96,7 @@ void ClockSetViewController::executeSwitchChange(bool on)
 
 void ClockSetViewController::didReceiveClocoInfoNotice(const QString &replyHex)
 {
-    const auto reply = QVmethodLib::getClockSetInitInfoWithModelNotice(replyHex);
+    const auto reply = OverlayCommands::getClockSetInitInfoWithModelNotice(replyHex);
     if (!reply) {
         qevaLog(lcScreens, QStringLiteral("ClockSetViewController: reply too short, dropped: %1").arg(replyHex));
         return;
@@ -133,7 +131,7 @@ void ClockSetViewController::doneAction()
 
 void ClockSetViewController::sendSetClockOrder()
 {
-    auto value = [](const QString &text) { return CommonClass::returnReplaceNull(text); };
+    auto value = [](const QString &text) { return HexCodec::returnReplaceNull(text); };
     const QMap<QString, QString> parameters{
         {QStringLiteral("weizhiX"), value(m_xText)},     {QStringLiteral("weizhiY"), value(m_yText)},
         {QStringLiteral("daxiaoX"), value(m_widthText)}, {QStringLiteral("daxiaoY"), value(m_heightText)},

@@ -4,19 +4,17 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/overlaycommands.h"
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(SpotWordsViewController)
 
 namespace {
 // Direction labels in code order.
@@ -132,7 +130,7 @@ bool SpotWordsViewController::showRow(PickerField *field, const QString &index)
 
 void SpotWordsViewController::didReceiveChabowenziInfoNotice(const QString &replyHex)
 {
-    const auto reply = QVmethodLib::getSpotWordsInitInfoWithModelNotice(replyHex);
+    const auto reply = OverlayCommands::getSpotWordsInitInfoWithModelNotice(replyHex);
     if (!reply) {
         qevaLog(lcScreens, QStringLiteral("SpotWordsViewController: reply too short, dropped: %1").arg(replyHex));
         return;
@@ -187,7 +185,7 @@ void SpotWordsViewController::sendSetSpotWords()
         popups().showError(QCoreApplication::translate("SpotWordsViewController", "请输入文字"));
         return;
     }
-    auto value = [](const QString &text) { return CommonClass::returnReplaceNull(text); };
+    auto value = [](const QString &text) { return HexCodec::returnReplaceNull(text); };
     const QMap<QString, QString> parameters{
         {QStringLiteral("speed"), value(m_suduText)},
         {QStringLiteral("wordsSize"), value(m_daxiaoText)},

@@ -1,14 +1,12 @@
 #include "screens/playback/devicesourceviewcontroller.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/playlistcommands.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(DeviceSourceViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");
@@ -49,7 +47,7 @@ QVariantList DeviceSourceViewController::rows() const
         out << QVariantMap{
             {QStringLiteral("number"), QString::number(i + 1)},
             {QStringLiteral("fileName"),
-             QVmethodLib::fileNameOfPath(entry.value(QStringLiteral("filesContent")).toString())},
+             PlayListCommands::fileNameOfPath(entry.value(QStringLiteral("filesContent")).toString())},
             {kChecked, entry.value(kChecked).toString() == kYes},
         };
     }
@@ -101,14 +99,14 @@ void DeviceSourceViewController::didReceiveDeviceFilesInfoNotice(const QString &
 {
     // A file whose byte count points past the end is dropped; when it is
     // the last, it still ends the list.
-    if (auto entry = QVmethodLib::getDeviceFilesListInfoWithModelNotice(replyHex)) {
+    if (auto entry = PlayListCommands::getDeviceFilesListInfoWithModelNotice(replyHex)) {
         entry->remove(QStringLiteral("isFinished"));
         QVariantMap map;
         for (auto it = entry->cbegin(); it != entry->cend(); ++it)
             map.insert(it.key(), it.value());
         m_loading << map;
     }
-    if (!QVmethodLib::isLastOfSequence(replyHex))
+    if (!PlayListCommands::isLastOfSequence(replyHex))
         return;
     const QVariantList entries = m_loading;
     m_loading.clear();

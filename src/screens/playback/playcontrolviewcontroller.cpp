@@ -1,23 +1,22 @@
 #include "screens/playback/playcontrolviewcontroller.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
+#include "net/requestsender.h"
 #include "protocol/catalogue.h"
 #include "protocol/frame.h"
+#include "protocol/hexcodec.h"
 #include "protocol/playlistcommands.h"
 #include "screens/playback/devicesourceviewcontroller.h"
 #include "session/commonmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(PlayControlViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");
 const QString kYes = QStringLiteral("YES");
 const QString kNo = QStringLiteral("NO");
-
 
 // What a mode shows on its button, and the pop-up once it is chosen.
 constexpr const char *kModelTitles[] = {
@@ -72,7 +71,7 @@ QVariantList PlayControlViewController::rows() const
         out << QVariantMap{
             {QStringLiteral("number"), QString::number(i + 1)},
             {QStringLiteral("fileName"),
-             QVmethodLib::fileNameOfPath(entry.value(QStringLiteral("filesContent")).toString())},
+             PlayListCommands::fileNameOfPath(entry.value(QStringLiteral("filesContent")).toString())},
             {kChecked, entry.value(kChecked).toString() == kYes},
             {QStringLiteral("playing"), i == playing},
         };
@@ -161,7 +160,7 @@ void PlayControlViewController::didReceiveVedioPlayInfoNotice(const QString &rep
 {
     // An entry whose byte count points past the end is dropped; when it
     // is the last, it still ends the list.
-    if (const auto entry = QVmethodLib::getPlayControlListInfoWithModelNotice(replyHex)) {
+    if (const auto entry = PlayListCommands::getPlayControlListInfoWithModelNotice(replyHex)) {
         const QString volume = entry->value(QStringLiteral("vedioYinliang"));
         setVolume(volume.toInt(), volume);
         m_loading << QVariantMap{
@@ -171,7 +170,7 @@ void PlayControlViewController::didReceiveVedioPlayInfoNotice(const QString &rep
             {kChecked, entry->value(QStringLiteral("isEntry")).toLongLong() != 0 ? kYes : kNo},
         };
     }
-    if (!QVmethodLib::isLastOfSequence(replyHex))
+    if (!PlayListCommands::isLastOfSequence(replyHex))
         return;
     const QVariantList entries = m_loading;
     m_loading.clear();
@@ -316,8 +315,7 @@ void PlayControlViewController::sliderValueChange(double value)
 {
     const QString text = QString::asprintf("%.f", qBound(0.0, value, double(kMaxVolume)));
     setVolume(text.toInt(), text);
-    Frame::send(Catalogue::kWindowVolume,
-                Frame::fill(Catalogue::kWindowVolume, {windowId(), HexCodec::TenToHexForTwo(text.toInt())}));
+    RequestSender::shared().send(PlayListCommands::windowVolume(windowId(), text.toInt()));
 }
 
 void PlayControlViewController::setVolumePanelVisible(bool visible)
@@ -358,8 +356,7 @@ void PlayControlViewController::deleteRow(int row)
 
 void PlayControlViewController::deletePlayItem(int row, bool alsoDeleteFile)
 {
-    const RequestSpec &spec = alsoDeleteFile ? Catalogue::kDeletePlayItem01 : Catalogue::kDeletePlayItem02;
-    Frame::send(spec, Frame::fill(spec, {windowId(), HexCodec::TenToHex(row)}));
+    RequestSender::shared().send(PlayListCommands::deleteEntry(windowId(), row, alsoDeleteFile));
     QVariantList entries = dataSource();
     entries.removeAt(row);
     setDataSource(entries);
@@ -380,7 +377,7 @@ void PlayControlViewController::askClearList()
 
 void PlayControlViewController::sendDeletePlayListWithOrder()
 {
-    Frame::send(Catalogue::kClearPlayList, Frame::fill(Catalogue::kClearPlayList, {windowId()}));
+    RequestSender::shared().send(PlayListCommands::clearPlayList(windowId()));
     m_loading.clear();
     setDataSource({});
     reloadData();

@@ -2,16 +2,14 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/timedplaycommands.h"
 #include "screens/playback/devicesourceviewcontroller.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(PlaySelectViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");
@@ -80,7 +78,7 @@ QVariantList PlaySelectViewController::rows() const
 void PlaySelectViewController::didReceiveTimePlayListFilesInfoNotice(const QString &replyHex)
 {
     // An unreadable reply is left out but still ends its sequence.
-    if (const auto entry = QVmethodLib::getTimePlayListFilesInfoWithModelNotice(replyHex)) {
+    if (const auto entry = TimedPlayCommands::getTimePlayListFilesInfoWithModelNotice(replyHex)) {
         QVariantMap map;
         for (auto it = entry->cbegin(); it != entry->cend(); ++it)
             map.insert(it.key(), it.value());
@@ -88,7 +86,7 @@ void PlaySelectViewController::didReceiveTimePlayListFilesInfoNotice(const QStri
     } else {
         qCWarning(lcScreens) << "unreadable timed-play file reply" << replyHex;
     }
-    if (QVmethodLib::isTimePlayReplyFollowed(replyHex))
+    if (TimedPlayCommands::isTimePlayReplyFollowed(replyHex))
         return;
     // Files chosen on the server files screen meanwhile stay on show: a
     // late answer must not hide what "完成" would send.
@@ -179,10 +177,7 @@ void PlaySelectViewController::clickedCellButtonWith(int action, int value)
 
 void PlaySelectViewController::addFilesAction()
 {
-    auto *files = qobject_cast<DeviceSourceViewController *>(
-        ScreenRegistry::create(QStringLiteral("DeviceSourceViewController")));
-    if (!files)
-        return;
+    auto *files = new DeviceSourceViewController;
     files->setWindowID(m_windowID);
     // "2": the chosen files come back here instead of going on a play list.
     files->setAddFilesType(QStringLiteral("2"));

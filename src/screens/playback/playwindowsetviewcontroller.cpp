@@ -1,17 +1,15 @@
 #include "screens/playback/playwindowsetviewcontroller.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/windowcommands.h"
 #include "session/commonmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(PlayWindowSetViewController)
 
 namespace {
 
@@ -117,7 +115,7 @@ void PlayWindowSetViewController::didSelectedCheckBox(int code, bool checked)
 
 void PlayWindowSetViewController::didReceiveWindowInfoNotice(const QString &replyHex)
 {
-    const auto info = QVmethodLib::getPlayWindowInitInfoWithModelNotice(replyHex);
+    const auto info = WindowCommands::getPlayWindowInitInfoWithModelNotice(replyHex);
     if (!info)
         return;
     // Negative positions come as their number with the sign, like "-5".
@@ -149,23 +147,23 @@ bool PlayWindowSetViewController::sendSetWindowString()
         popups().showError(QCoreApplication::translate("PlayWindowSetViewController", "请选择需要设定的设备"));
         return false;
     }
-    const QString x = CommonClass::returnReplaceNull(m_weizhiX), y = CommonClass::returnReplaceNull(m_weizhiY),
-                  w = CommonClass::returnReplaceNull(m_daxiaoX), h = CommonClass::returnReplaceNull(m_daxiaoY);
-    const qint64 interval = QVmethodLib::windowGeometryValue(m_qiehuanjiange);
+    const QString x = HexCodec::returnReplaceNull(m_weizhiX), y = HexCodec::returnReplaceNull(m_weizhiY),
+                  w = HexCodec::returnReplaceNull(m_daxiaoX), h = HexCodec::returnReplaceNull(m_daxiaoY);
+    const qint64 interval = WindowCommands::windowGeometryValue(m_qiehuanjiange);
     // The request has no form for a position left of or above the screen.
-    if (QVmethodLib::windowGeometryValue(x) < 0 || QVmethodLib::windowGeometryValue(y) < 0) {
+    if (WindowCommands::windowGeometryValue(x) < 0 || WindowCommands::windowGeometryValue(y) < 0) {
         popups().showError(QCoreApplication::translate("PlayWindowSetViewController", "窗口位置不能为负数"));
         return false;
     }
-    for (const qint64 v : {QVmethodLib::windowGeometryValue(x), QVmethodLib::windowGeometryValue(y),
-                           QVmethodLib::windowGeometryValue(w), QVmethodLib::windowGeometryValue(h), interval}) {
+    for (const qint64 v : {WindowCommands::windowGeometryValue(x), WindowCommands::windowGeometryValue(y),
+                           WindowCommands::windowGeometryValue(w), WindowCommands::windowGeometryValue(h), interval}) {
         if (v < 0 || v > 0xffff) {
             popups().showError(QCoreApplication::translate("PlayWindowSetViewController", "数值须在0到65535之间"));
             return false;
         }
     }
     const QVariantMap parameters{
-        {QStringLiteral("windowID"), CommonClass::returnReplaceNull(cm.currentWindowID)},
+        {QStringLiteral("windowID"), HexCodec::returnReplaceNull(cm.currentWindowID)},
         {QStringLiteral("IsFullScreen"), m_isFullScreen},
         {QStringLiteral("IsUpTop"), m_isUpTop},
         {QStringLiteral("weizhiX"), x},

@@ -1,25 +1,23 @@
 #include "screens/playback/windowsetviewcontroller.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
+#include "protocol/hexcodec.h"
 #include "protocol/hexreader.h"
 #include "protocol/windowcommands.h"
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(WindowSetViewController)
 
 namespace {
 const QString kWinID = QStringLiteral("WinID");
 const QString kChecked = QStringLiteral("checked");
 const QString kYes = QStringLiteral("YES");
 const QString kNo = QStringLiteral("NO");
-
 
 bool sameServer(const DeviceInfo &a, const DeviceInfo &b)
 {

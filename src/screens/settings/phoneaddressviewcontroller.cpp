@@ -4,12 +4,9 @@
 #include "core/appcontext.h"
 #include "session/commonmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QPointer>
-
-QEVA_REGISTER_SCREEN(PhoneAddressViewController)
 
 PhoneAddressViewController::PhoneAddressViewController() = default;
 

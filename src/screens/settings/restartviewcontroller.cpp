@@ -1,11 +1,9 @@
 #include "screens/settings/restartviewcontroller.h"
 
+#include "net/qvmethodlib.h"
 #include "protocol/settingscommands.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(RestartViewController)
 
 RestartViewController::RestartViewController() = default;
 

@@ -2,22 +2,20 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
 #include "protocol/colorlist.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/settingscommands.h"
 #include "screens/common/serverchooser.h"
 #include "session/commonmanager.h"
 #include "ui/datetimefield.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QTime>
 #include <iterator>
-
-QEVA_REGISTER_SCREEN(SystemSetViewController)
 
 namespace {
 const char *const kContext = "SystemSetViewController";
@@ -140,7 +138,7 @@ void SystemSetViewController::getSystemInfo()
 
 void SystemSetViewController::didReceiveSystemInfoNotice(const QString &replyHex)
 {
-    const auto parsed = QVmethodLib::getSystemInitInfoWithModelNotice(replyHex);
+    const auto parsed = SettingsCommands::getSystemInitInfoWithModelNotice(replyHex);
     if (!parsed) {
         qevaLog(lcScreens, QStringLiteral("system settings: reply dropped, shorter than its layout"));
         return;
@@ -192,7 +190,7 @@ void SystemSetViewController::didReceiveSystemInfoNotice(const QString &replyHex
 
 void SystemSetViewController::didReceiveSystemYinliangValueInfoNotice(const QString &replyHex)
 {
-    const auto parsed = QVmethodLib::getSystemYinliangValueWithModelNotice(replyHex);
+    const auto parsed = SettingsCommands::getSystemYinliangValueWithModelNotice(replyHex);
     if (!parsed) {
         qevaLog(lcScreens, QStringLiteral("system settings: volume reply dropped, shorter than its layout"));
         return;
@@ -241,16 +239,15 @@ bool SystemSetViewController::sendSetSystemInfo()
         popups().showError(QCoreApplication::translate("SystemSetViewController", "未收到设备设置，请稍后再试"));
         return false;
     }
-    const QMap<QString, QString> parameters{
-        {QStringLiteral("liangdu"), CommonClass::returnReplaceNull(m_liangdu)},
-        {QStringLiteral("time"), CommonClass::returnReplaceNull(m_setTimeField->text())},
-        {QStringLiteral("TransPath"), CommonClass::returnReplaceNull(m_transPathString)},
-        {QStringLiteral("isRestartDevice"), CommonClass::returnReplaceNull(m_isRestartDevice)},
-        {QStringLiteral("isSkipLogin"), CommonClass::returnReplaceNull(m_isSkipLogin)},
-        {QStringLiteral("isOpenWifi"), CommonClass::returnReplaceNull(m_isOpenWifi)},
-        {QStringLiteral("colorType"), CommonClass::returnReplaceNull(m_colorType)},
-    };
-    return report(QVmethodLib::sendSetSystemInfoWithParamaters(parameters));
+    SettingsCommands::SettingsRecord record;
+    record.brightness = HexCodec::returnReplaceNull(m_liangdu);
+    record.restartTime = HexCodec::returnReplaceNull(m_setTimeField->text());
+    record.transferPath = HexCodec::returnReplaceNull(m_transPathString);
+    record.restartDevice = HexCodec::returnReplaceNull(m_isRestartDevice);
+    record.skipLogin = HexCodec::returnReplaceNull(m_isSkipLogin);
+    record.wifi = HexCodec::returnReplaceNull(m_isOpenWifi);
+    record.background = HexCodec::returnReplaceNull(m_colorType);
+    return report(QVmethodLib::sendSetSystemInfoWithParamaters(record.parameters()));
 }
 
 bool SystemSetViewController::sendSetkaiguanPing()
@@ -279,9 +276,9 @@ bool SystemSetViewController::sendColour()
     if (!checkServerSelected())
         return false;
     const QMap<QString, QString> parameters{
-        {QStringLiteral("redValue"), CommonClass::returnReplaceNull(m_redValue)},
-        {QStringLiteral("greenValue"), CommonClass::returnReplaceNull(m_greenValue)},
-        {QStringLiteral("blueValue"), CommonClass::returnReplaceNull(m_blueValue)},
+        {QStringLiteral("redValue"), HexCodec::returnReplaceNull(m_redValue)},
+        {QStringLiteral("greenValue"), HexCodec::returnReplaceNull(m_greenValue)},
+        {QStringLiteral("blueValue"), HexCodec::returnReplaceNull(m_blueValue)},
     };
     return report(QVmethodLib::sendSetSystemColorWithParamaters(parameters));
 }

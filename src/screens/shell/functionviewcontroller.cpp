@@ -1,27 +1,29 @@
 #include "screens/shell/functionviewcontroller.h"
 
+#include "screens/overlays/animationviewcontroller.h"
+#include "screens/playback/playcontrolviewcontroller.h"
+#include "screens/playback/playwindowsetviewcontroller.h"
 #include "screens/shell/screenopener.h"
-#include "ui/screenregistry.h"
+#include "screens/timedplay/addtimeplayviewcontroller.h"
+#include "screens/transfer/playfilesviewcontroller.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>
 #include <array>
 
-QEVA_REGISTER_SCREEN(FunctionViewController)
-
 namespace {
 struct Entry
 {
     const char *title;
-    const char *target;
+    ScreenOpener::Factory target;
 };
 // By tag.
 constexpr std::array<Entry, 5> kEntries{{
-    {QT_TRANSLATE_NOOP("FunctionViewController", "视频文件传输"), "PlayFilesViewController"},
-    {QT_TRANSLATE_NOOP("FunctionViewController", "视频播放控制"), "PlayControlViewController"},
-    {QT_TRANSLATE_NOOP("FunctionViewController", "视频窗体设定"), "PlayWindowSetViewController"},
-    {QT_TRANSLATE_NOOP("FunctionViewController", "定时播放设定"), "AddTimePlayViewController"},
-    {QT_TRANSLATE_NOOP("FunctionViewController", "动画互动发送"), "AnimationViewController"},
+    {QT_TRANSLATE_NOOP("FunctionViewController", "视频文件传输"), &ScreenOpener::make<PlayFilesViewController>},
+    {QT_TRANSLATE_NOOP("FunctionViewController", "视频播放控制"), &ScreenOpener::make<PlayControlViewController>},
+    {QT_TRANSLATE_NOOP("FunctionViewController", "视频窗体设定"), &ScreenOpener::make<PlayWindowSetViewController>},
+    {QT_TRANSLATE_NOOP("FunctionViewController", "定时播放设定"), &ScreenOpener::make<AddTimePlayViewController>},
+    {QT_TRANSLATE_NOOP("FunctionViewController", "动画互动发送"), &ScreenOpener::make<AnimationViewController>},
 }};
 }
 
@@ -51,5 +53,5 @@ void FunctionViewController::buttonActionTouch(int tag)
 {
     if (tag < 0 || tag >= int(kEntries.size()))
         return;
-    ScreenOpener::pushScreenNamed(navigationController(), QLatin1String(kEntries[tag].target));
+    ScreenOpener::push(navigationController(), kEntries[tag].target);
 }

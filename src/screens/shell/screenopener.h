@@ -1,14 +1,19 @@
 #pragma once
 
-#include <QString>
-
 class KTBaseNavigationController;
 class KTBaseViewController;
 
-// Opens a menu's target screen by class name. The targets live in other
-// subsystems and register themselves; a name nobody registered is logged
-// and told to the user with an error pop-up instead of opening anything.
+// Opens a menu's target screen. Targets are named by type, so a menu entry
+// for a screen that does not exist does not compile.
 namespace ScreenOpener {
-// The new screen, pushed onto nav; null when nothing was opened.
-KTBaseViewController *pushScreenNamed(KTBaseNavigationController *nav, const QString &className);
+using Factory = KTBaseViewController *(*)();
+
+template <typename T>
+KTBaseViewController *make()
+{
+    return new T;
 }
+
+// A new screen from make, pushed onto nav; null when nothing was opened.
+KTBaseViewController *push(KTBaseNavigationController *nav, Factory make);
+} // namespace ScreenOpener

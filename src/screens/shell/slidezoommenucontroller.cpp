@@ -4,19 +4,6 @@
 #include "core/logging.h"
 #include "screens/shell/systemviewcontroller.h"
 #include "ui/ktbasenavigationcontroller.h"
-#include "ui/screenregistry.h"
-
-namespace {
-// The container as a scan builds it, around an empty server list, for
-// opening it by name (the page renderer draws it so).
-[[maybe_unused]] const bool registered =
-    ScreenRegistry::add(QStringLiteral("SLideZoomMenuController"), []() -> KTBaseViewController * {
-        auto *container = new SLideZoomMenuController(
-            new KTBaseNavigationController(ScreenRegistry::create(QStringLiteral("HomeViewController"))));
-        container->setLeftViewController(ScreenRegistry::create(QStringLiteral("SystemViewController")));
-        return container;
-    });
-} // namespace
 
 SLideZoomMenuController::SLideZoomMenuController(KTBaseNavigationController *root)
 {

@@ -1,10 +1,6 @@
 #include "screens/shell/softinfoviewcontroller.h"
 
-#include "ui/screenregistry.h"
-
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(SoftInfoViewController)
 
 SoftInfoViewController::SoftInfoViewController()
 {

@@ -1,10 +1,16 @@
 #include "screens/shell/systemviewcontroller.h"
 
 #include "core/appcontext.h"
+#include "screens/overlays/clocksetviewcontroller.h"
+#include "screens/overlays/spotwordsviewcontroller.h"
+#include "screens/playback/windowsetviewcontroller.h"
+#include "screens/settings/restartviewcontroller.h"
+#include "screens/settings/systemsetviewcontroller.h"
+#include "screens/settings/timecorrectionviewcontroller.h"
 #include "screens/shell/screenopener.h"
+#include "screens/shell/softinfoviewcontroller.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 #include "ui/uilanguage.h"
 
 #include <QCoreApplication>
@@ -18,18 +24,18 @@ constexpr int kBackTag = 8;
 struct Entry
 {
     const char *title;
-    const char *target; // null: opens nothing
+    ScreenOpener::Factory target; // null: opens nothing
 };
 // By tag.
 constexpr std::array<Entry, 9> kEntries{{
-    {QT_TRANSLATE_NOOP("SystemViewController", "系统设置"), "SystemSetViewController"},
-    {QT_TRANSLATE_NOOP("SystemViewController", "即时重启"), "RestartViewController"},
-    {QT_TRANSLATE_NOOP("SystemViewController", "窗口设置"), "WindowSetViewController"},
-    {QT_TRANSLATE_NOOP("SystemViewController", "插播文字"), "SpotWordsViewController"},
-    {QT_TRANSLATE_NOOP("SystemViewController", "时钟设置"), "ClockSetViewController"},
-    {QT_TRANSLATE_NOOP("SystemViewController", "时间校正"), "TimeCorrectionViewController"},
+    {QT_TRANSLATE_NOOP("SystemViewController", "系统设置"), &ScreenOpener::make<SystemSetViewController>},
+    {QT_TRANSLATE_NOOP("SystemViewController", "即时重启"), &ScreenOpener::make<RestartViewController>},
+    {QT_TRANSLATE_NOOP("SystemViewController", "窗口设置"), &ScreenOpener::make<WindowSetViewController>},
+    {QT_TRANSLATE_NOOP("SystemViewController", "插播文字"), &ScreenOpener::make<SpotWordsViewController>},
+    {QT_TRANSLATE_NOOP("SystemViewController", "时钟设置"), &ScreenOpener::make<ClockSetViewController>},
+    {QT_TRANSLATE_NOOP("SystemViewController", "时间校正"), &ScreenOpener::make<TimeCorrectionViewController>},
     {QT_TRANSLATE_NOOP("SystemViewController", "语言版本"), nullptr},
-    {QT_TRANSLATE_NOOP("SystemViewController", "软件信息"), "SoftInfoViewController"},
+    {QT_TRANSLATE_NOOP("SystemViewController", "软件信息"), &ScreenOpener::make<SoftInfoViewController>},
     {"", nullptr},
 }};
 
@@ -47,8 +53,6 @@ QString translated(const char *text)
     return QCoreApplication::translate("SystemViewController", text);
 }
 }
-
-QEVA_REGISTER_SCREEN(SystemViewController)
 
 SystemViewController::SystemViewController()
     : m_buttonModel(new RowListModel({QStringLiteral("tag"), QStringLiteral("title")}, QString(), this))
@@ -95,7 +99,7 @@ void SystemViewController::systemButtonAction(int tag)
     KTBaseNavigationController *nav =
         m_viewController ? m_viewController->navigationController() : navigationController();
     // The container hid the bar; the opened screen needs it for its way back.
-    if (ScreenOpener::pushScreenNamed(nav, QLatin1String(kEntries[tag].target)))
+    if (ScreenOpener::push(nav, kEntries[tag].target))
         nav->setNavigationBarHidden(false);
 }
 

@@ -2,17 +2,16 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "protocol/catalogue.h"
+#include "protocol/hexcodec.h"
 #include "protocol/timedplaycommands.h"
 #include "screens/timedplay/timingplayviewcontroller.h"
 #include "session/commonmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QSet>
-
-QEVA_REGISTER_SCREEN(AddTimePlayViewController)
 
 namespace {
 const QString kChecked = QStringLiteral("checked");
@@ -84,11 +83,11 @@ void AddTimePlayViewController::didReceiveTimePlayListInfoNotice(const QString &
 {
     // A reply that cannot be read is left out, but still ends its sequence:
     // the schemes before it are shown rather than waiting for more.
-    if (const auto record = QVmethodLib::getReceiveTimePlayListInfoNotice(replyHex))
+    if (const auto record = TimedPlayCommands::getReceiveTimePlayListInfoNotice(replyHex))
         m_timePlayArray.append(*record);
     else
         qCWarning(lcScreens) << "unreadable timed-play scheme reply" << replyHex;
-    if (QVmethodLib::isTimePlayReplyFollowed(replyHex))
+    if (TimedPlayCommands::isTimePlayReplyFollowed(replyHex))
         return;
     // The rows are new records, all unticked: what was chosen before no
     // longer names a visible tick, so the choice starts over with them.
@@ -237,7 +236,7 @@ void AddTimePlayViewController::buttonAction(int tag)
         }
         cm.isAddTimeProject = false;
         openSettings({{QStringLiteral("state"), QStringLiteral("0")},
-                      {QStringLiteral("projectIDHex"), QVmethodLib::TenToHexForTwo(id)}});
+                      {QStringLiteral("projectIDHex"), HexCodec::TenToHexForTwo(id)}});
         return;
     }
     default:

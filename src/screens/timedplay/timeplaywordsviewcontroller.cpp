@@ -1,16 +1,14 @@
 #include "screens/timedplay/timeplaywordsviewcontroller.h"
 
 #include "protocol/colorlist.h"
+#include "protocol/hexcodec.h"
 #include "protocol/timedplaycommands.h"
 #include "screens/playback/playselectviewcontroller.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/pickerfield.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(TimePlayWordsViewController)
 
 TimePlayWordsViewController::TimePlayWordsViewController(QObject *parent)
     : KTBaseViewController(parent)
@@ -135,7 +133,7 @@ void TimePlayWordsViewController::nextStepAction()
     auto pass = [this](const char *key) { return m_passValueDict.value(QLatin1String(key)).toString(); };
     auto clockValue = [&clock](const char *key) { return clock.value(QLatin1String(key)).toString(); };
 
-    QVmethodLib::TimePlayParamFields f;
+    TimedPlayCommands::TimePlayParamFields f;
     f.windowID = m_windowID;
     f.projectIDHex = pass("projectIDHex");
     f.projectNameLenHex = pass("ProjectNameLenHex");
@@ -146,27 +144,27 @@ void TimePlayWordsViewController::nextStepAction()
     f.clockWHex = clockValue("kuanduHex");
     f.clockHHex = clockValue("gaoduHex");
     f.wordIsExistHex = m_isEffect;
-    f.wordSpeedHex = QVmethodLib::TenToHexForTwo(speed);
+    f.wordSpeedHex = HexCodec::TenToHexForTwo(speed);
     f.wordColorHex = m_colorType;
     f.wordFangxiangHex = m_fangxiangType;
-    f.wordSizeHex = QVmethodLib::TenToHexForTwo(size);
-    f.wordXHex = QVmethodLib::TenToHex(x);
-    f.wordYHex = QVmethodLib::TenToHex(y);
-    f.wordZHex = QVmethodLib::TenToHex(z);
-    f.wordsLenHex = QVmethodLib::TenToHex(text.size());
-    f.wordsHex = QVmethodLib::chineseToHex(m_wordString);
+    f.wordSizeHex = HexCodec::TenToHexForTwo(size);
+    f.wordXHex = HexCodec::TenToHex(x);
+    f.wordYHex = HexCodec::TenToHex(y);
+    f.wordZHex = HexCodec::TenToHex(z);
+    f.wordsLenHex = HexCodec::TenToHex(text.size());
+    f.wordsHex = HexCodec::chineseToHex(m_wordString);
     f.timeLenHex = time.value(QStringLiteral("wordsHex")).toString();
     f.timeHex = time.value(QStringLiteral("wordsString")).toString();
 
-    const std::optional<QString> frame = QVmethodLib::getTimePlayParamWithFields(f);
-    if (!frame) {
+    const std::optional<Request> parameters = TimedPlayCommands::schemeParameters(f);
+    if (!parameters) {
         // Only a hand-over that did not come from the settings step gets here.
         popups().showError(QCoreApplication::translate("TimePlayWordsViewController", "方案参数有误"));
         return;
     }
 
     auto *files = new PlaySelectViewController;
-    files->setTimePlayParam(*frame);
+    files->setTimePlayParam(parameters->frame);
     files->setWindowID(m_windowID);
     files->setProjectIDHex(f.projectIDHex);
     if (KTBaseNavigationController *nav = navigationController(); !nav || !nav->push(files))

@@ -1,16 +1,14 @@
 #include "screens/timedplay/timingplayviewcontroller.h"
 
+#include "protocol/hexcodec.h"
 #include "protocol/timedplaycommands.h"
 #include "screens/timedplay/timeplaywordsviewcontroller.h"
 #include "session/commonmanager.h"
 #include "ui/datetimefield.h"
 #include "ui/ktbasenavigationcontroller.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
-
-QEVA_REGISTER_SCREEN(TimingPlayViewController)
 
 TimingPlayViewController::TimingPlayViewController(QObject *parent)
     : KTBaseViewController(parent)
@@ -153,23 +151,23 @@ void TimingPlayViewController::nextStepAction()
 
     const bool modifying = m_chooseDict.value(QStringLiteral("state")).toString() == QLatin1String("1");
     m_passValueDict = {
-        {QStringLiteral("ProjectNameHex"), QVmethodLib::chineseToHex(m_projectName)},
-        {QStringLiteral("ProjectNameLenHex"), QVmethodLib::TenToHex(name.size())},
+        {QStringLiteral("ProjectNameHex"), HexCodec::chineseToHex(m_projectName)},
+        {QStringLiteral("ProjectNameLenHex"), HexCodec::TenToHex(name.size())},
         {QStringLiteral("projectIDHex"), m_chooseDict.value(QStringLiteral("projectIDHex")).toString()},
         {QStringLiteral("clockDict"),
          QVariantMap{
              {QStringLiteral("clockTypeHex"), m_clockType},
-             {QStringLiteral("weizhiXHex"), QVmethodLib::TenToHex(clockValues.at(0))},
-             {QStringLiteral("weizhiYHex"), QVmethodLib::TenToHex(clockValues.at(1))},
-             {QStringLiteral("kuanduHex"), QVmethodLib::TenToHex(clockValues.at(2))},
-             {QStringLiteral("gaoduHex"), QVmethodLib::TenToHex(clockValues.at(3))},
+             {QStringLiteral("weizhiXHex"), HexCodec::TenToHex(clockValues.at(0))},
+             {QStringLiteral("weizhiYHex"), HexCodec::TenToHex(clockValues.at(1))},
+             {QStringLiteral("kuanduHex"), HexCodec::TenToHex(clockValues.at(2))},
+             {QStringLiteral("gaoduHex"), HexCodec::TenToHex(clockValues.at(3))},
          }},
         {QStringLiteral("wordsDict"),
          modifying ? m_chooseDict.value(QStringLiteral("wordsDict")).toMap() : QVariantMap()},
         {QStringLiteral("timeDict"),
          QVariantMap{
-             {QStringLiteral("wordsString"), QVmethodLib::chineseToHex(m_dateAndTimeLabel)},
-             {QStringLiteral("wordsHex"), QVmethodLib::TenToHex(schedule.size())},
+             {QStringLiteral("wordsString"), HexCodec::chineseToHex(m_dateAndTimeLabel)},
+             {QStringLiteral("wordsHex"), HexCodec::TenToHex(schedule.size())},
          }},
     };
 

@@ -2,21 +2,19 @@
 
 #include "core/appcontext.h"
 #include "core/logging.h"
+#include "net/qvmethodlib.h"
 #include "net/sendsocket.h"
-#include "protocol/commonclass.h"
+#include "protocol/hexcodec.h"
 #include "protocol/transfercommands.h"
 #include "screens/transfer/commonhelper.h"
 #include "session/commonmanager.h"
 #include "store/fmmanager.h"
 #include "ui/popupcenter.h"
-#include "ui/screenregistry.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QTransform>
 #include <QUrl>
-
-QEVA_REGISTER_SCREEN(PlayFilesViewController)
 
 namespace {
 const QString kFilesType = QStringLiteral("filesType");
@@ -187,7 +185,7 @@ void PlayFilesViewController::imagePickerController(const PickedMedia &info)
         return;
     }
     const QString date = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-    const int number = CommonClass::getRandomNumber(10000, 100000);
+    const int number = HexCodec::getRandomNumber(10000, 100000);
     FilesContent content;
     QString name;
     QString type;
@@ -242,7 +240,7 @@ void PlayFilesViewController::sendFilesInfo(const FilesContent &content, const Q
     // nowhere else (a picture encoded here) is kept in the row.
     const bool stored = FMManager::sharedManagerInstance().insertObjectByDeviceWindowIDHex(
         windowID, session().currentSelectDev.userId, filesName, filesType,
-        CommonClass::TenToHexWitheightHex(content.size()), QStringLiteral("0"),
+        HexCodec::TenToHexWitheightHex(content.size()), QStringLiteral("0"),
         content.isFile() ? QByteArray() : content.bytes(),
         content.isFile() ? QUrl::fromLocalFile(content.path()).toString() : QStringLiteral("0"), QStringLiteral("0"));
     if (stored) {

@@ -1,6 +1,7 @@
 #include "screens/transfer/transferfinisher.h"
 
 #include "core/appcontext.h"
+#include "net/qvmethodlib.h"
 #include "net/udpsocketcontroller.h"
 #include "protocol/transfercommands.h"
 

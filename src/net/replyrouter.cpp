@@ -1,4 +1,4 @@
-#include "protocol/replyrouter.h"
+#include "net/replyrouter.h"
 
 #include "core/appcontext.h"
 #include "protocol/catalogue.h"

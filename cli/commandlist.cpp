@@ -1,0 +1,7 @@
+#include "commandlist.h"
+
+QList<CliCommand> qevactlCommands()
+{
+    return discoveryCommands() + settingsCommands() + overlayCommands() + windowCommands() + playListCommands()
+           + transferCommands() + timedPlayCommands();
+}

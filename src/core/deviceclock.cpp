@@ -1,0 +1,10 @@
+#include "core/deviceclock.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+
+DeviceClock::DeviceClock(AppContext &)
+    : msSinceEpoch([] { return QDateTime::currentMSecsSinceEpoch(); })
+    , zoneId([] { return QTimeZone::systemTimeZoneId(); })
+{
+}
