@@ -19,10 +19,9 @@ QString onOffText(bool on)
     return on ? QStringLiteral("on") : QStringLiteral("off");
 }
 
-QString entry(const QStringList &names, const QString &number)
+QString entry(const QStringList &names, int i)
 {
-    const int i = number.toInt();
-    return i >= 0 && i < names.size() ? names.at(i) : QStringLiteral("code %1").arg(number);
+    return i >= 0 && i < names.size() ? names.at(i) : QStringLiteral("code %1").arg(i);
 }
 
 // --- inserted text -----------------------------------------------------------
@@ -32,19 +31,8 @@ CliExpect textQuery()
     return {QStringLiteral("the text query"), {QLatin1String(Catalogue::kSpotWordsReply.codeText)}, {}};
 }
 
-// The parameters as the inserted-text screen fills them from a reply.
-QMap<QString, QString> textParameters(const QMap<QString, QString> &r)
-{
-    return {{QStringLiteral("isEffect"), r.value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("00")},
-            {QStringLiteral("speed"), r.value(QStringLiteral("wordsSpeed"))},
-            {QStringLiteral("colorType"), r.value(QStringLiteral("wordsColorHex"))},
-            {QStringLiteral("fangxiangType"), r.value(QStringLiteral("fangxiangHex"))},
-            {QStringLiteral("wordsSize"), r.value(QStringLiteral("wordSize"))},
-            {QStringLiteral("weizhiX"), r.value(QStringLiteral("XLong"))},
-            {QStringLiteral("weizhiY"), r.value(QStringLiteral("YLong"))},
-            {QStringLiteral("weizhiZ"), r.value(QStringLiteral("ZLong"))},
-            {QStringLiteral("wordsString"), r.value(QStringLiteral("contentString"))}};
-}
+using TextField = QString OverlayCommands::SpotWordsRecord::*;
+using ClockField = QString OverlayCommands::ClockRecord::*;
 
 int text(CliCall &c)
 {
@@ -58,14 +46,17 @@ int text(CliCall &c)
             t.fail(QStringLiteral("unreadable reply to the text query"));
             return;
         }
-        t.field(QStringLiteral("text"), r->value(QStringLiteral("contentString")));
-        t.field(QStringLiteral("effect"), onOffText(r->value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1));
-        t.field(QStringLiteral("speed"), r->value(QStringLiteral("wordsSpeed")), r->value(QStringLiteral("wordsSpeed")).toInt());
-        t.field(QStringLiteral("color"), entry(CliValue::colorNames(), r->value(QStringLiteral("colorIndex"))));
-        t.field(QStringLiteral("direction"), entry(CliValue::directionNames(), r->value(QStringLiteral("fangxiangIndex"))));
-        for (const auto &[key, reply] : {std::pair{"size", "wordSize"}, std::pair{"x", "XLong"}, std::pair{"y", "YLong"},
-                                         std::pair{"z", "ZLong"}})
-            t.field(QLatin1String(key), r->value(QLatin1String(reply)), r->value(QLatin1String(reply)).toInt());
+        const auto record = OverlayCommands::SpotWordsRecord::fromReply(*r);
+        t.field(QStringLiteral("text"), record.text);
+        t.field(QStringLiteral("effect"), onOffText(record.effect == QLatin1String("01")));
+        t.field(QStringLiteral("speed"), record.speed, record.speed.toInt());
+        t.field(QStringLiteral("color"), entry(CliValue::colorNames(), record.colorRow()));
+        t.field(QStringLiteral("direction"), entry(CliValue::directionNames(), record.directionRow()));
+        for (const auto &[key, field] : {std::pair<const char *, TextField>{"size", &OverlayCommands::SpotWordsRecord::size},
+                                         {"x", &OverlayCommands::SpotWordsRecord::x},
+                                         {"y", &OverlayCommands::SpotWordsRecord::y},
+                                         {"z", &OverlayCommands::SpotWordsRecord::z}})
+            t.field(QLatin1String(key), record.*field, (record.*field).toInt());
         t.succeed();
     };
     c.queryEach(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); }, read);
@@ -76,73 +67,76 @@ int textSet(CliCall &c)
 {
     if (c.args().size() > 1)
         return c.usage(QStringLiteral("give the text as one argument (quote it)"));
-    QMap<QString, QString> change;
+    QList<std::pair<TextField, QString>> change;
     if (c.args().size() == 1) {
         if (c.args().first().isEmpty())
             return c.usage(QStringLiteral("the text is empty; a server shows no empty text"));
-        change.insert(QStringLiteral("wordsString"), c.args().first());
+        change.append({&OverlayCommands::SpotWordsRecord::text, c.args().first()});
     }
     bool ok = true;
     if (c.isSet(QStringLiteral("effect"))) {
         const auto on = c.onOff(c.value(QStringLiteral("effect")), QStringLiteral("--effect"));
         if (!on)
             return c.status();
-        change.insert(QStringLiteral("isEffect"), *on ? QStringLiteral("01") : QStringLiteral("00"));
+        change.append({&OverlayCommands::SpotWordsRecord::effect, *on ? QStringLiteral("01") : QStringLiteral("00")});
     }
     if (c.isSet(QStringLiteral("color"))) {
         const auto v = CliValue::color(c.value(QStringLiteral("color")));
         if (!v)
             return c.usage(QStringLiteral("--color must be a colour (%1, or 0-12), not \"%2\"")
                                .arg(CliValue::colorNames().join(QLatin1String(", ")), c.value(QStringLiteral("color"))));
-        change.insert(QStringLiteral("colorType"), ColorList::code(*v));
+        change.append({&OverlayCommands::SpotWordsRecord::color, ColorList::code(*v)});
     }
     if (c.isSet(QStringLiteral("direction"))) {
         const auto v = c.choice(c.value(QStringLiteral("direction")), QStringLiteral("--direction"), CliValue::directionNames());
         if (!v)
             return c.status();
-        change.insert(QStringLiteral("fangxiangType"), QStringLiteral("0%1").arg(*v));
+        change.append({&OverlayCommands::SpotWordsRecord::direction, QStringLiteral("0%1").arg(*v)});
     }
-    for (const auto &[option, key, max] : {std::tuple{"speed", "speed", 255}, std::tuple{"size", "wordsSize", 255},
-                                           std::tuple{"x", "weizhiX", 65535}, std::tuple{"y", "weizhiY", 65535},
-                                           std::tuple{"z", "weizhiZ", 65535}}) {
+    for (const auto &[option, field, max] : {std::tuple<const char *, TextField, int>{"speed", &OverlayCommands::SpotWordsRecord::speed, 255},
+                                             {"size", &OverlayCommands::SpotWordsRecord::size, 255},
+                                             {"x", &OverlayCommands::SpotWordsRecord::x, 65535},
+                                             {"y", &OverlayCommands::SpotWordsRecord::y, 65535},
+                                             {"z", &OverlayCommands::SpotWordsRecord::z, 65535}}) {
         if (const auto v = c.numberOption(QLatin1String(option), 0, max, ok))
-            change.insert(QLatin1String(key), QString::number(*v));
+            change.append({field, QString::number(*v)});
         if (!ok)
             return c.status();
     }
     if (change.isEmpty())
         return c.usage(QStringLiteral("nothing to set: give TEXT or an option"));
     // The text's length has a limit of its own: one datagram.
-    QMap<QString, QString> probe = change;
-    for (const char *code : {"isEffect", "colorType", "fangxiangType"})
-        if (!probe.contains(QLatin1String(code)))
-            probe.insert(QLatin1String(code), QStringLiteral("00"));
+    OverlayCommands::SpotWordsRecord probe;
+    probe.effect = probe.color = probe.direction = QStringLiteral("00");
+    for (const auto &[field, value] : change)
+        probe.*field = value;
     QString misfit;
-    if (!OverlayCommands::spotWords(probe, &misfit))
-        return c.usage(QStringLiteral("%1 does not fit its field").arg(misfit == QLatin1String("wordsString") ? QStringLiteral("the text") : misfit));
+    if (!OverlayCommands::spotWords(probe.parameters(), &misfit))
+        return c.usage(QStringLiteral("%1 does not fit its field").arg(misfit == OverlayCommands::SpotWordsRecord::textKey() ? QStringLiteral("the text") : misfit));
 
     if (!c.connect())
         return c.status();
     // The query first, so that every field not given keeps the server's value.
-    QList<QMap<QString, QString>> parameters(c.targets().size());
+    QList<OverlayCommands::SpotWordsRecord> records(c.targets().size());
     const auto read = [&](CliTarget &t, const QStringList &replies) {
         const auto r = OverlayCommands::getSpotWordsInitInfoWithModelNotice(replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the text query"));
             return;
         }
-        QMap<QString, QString> p = textParameters(*r);
-        for (auto it = change.cbegin(); it != change.cend(); ++it)
-            p.insert(it.key(), it.value());
+        // As the inserted-text screen fills it from the reply, each change over it.
+        OverlayCommands::SpotWordsRecord record = OverlayCommands::SpotWordsRecord::fromReply(*r);
+        for (const auto &[field, value] : change)
+            record.*field = value;
         // A text that is not UTF-8 reads as empty: it is never sent back as one.
-        if (p.value(QStringLiteral("wordsString")).isEmpty())
+        if (record.text.isEmpty())
             t.fail(QStringLiteral("the server's text is empty or not UTF-8; give TEXT"));
-        parameters[c.indexOf(t)] = p;
+        records[c.indexOf(t)] = record;
     };
     c.queryEach(textQuery(), [](CliTarget &) { QVmethodLib::sendWordsinitializeInfo(); }, read);
     c.hand(QStringLiteral("text sent"), [&](CliTarget &t) {
         const qsizetype i = c.indexOf(t);
-        if (!QVmethodLib::sendSetSpotWordsWithParameters(parameters[i], &misfit)) {
+        if (!QVmethodLib::sendSetSpotWordsWithParameters(records[i].parameters(), &misfit)) {
             t.fail(QStringLiteral("not sent: the server's %1 does not fit its field").arg(misfit));
             return false;
         }
@@ -171,11 +165,12 @@ int showClock(CliCall &c)
             return;
         }
         // As the clock screen reads it: 1 is the digital clock, anything else the face.
-        t.field(QStringLiteral("type"), r->value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? kClockTypes.at(1) : kClockTypes.at(0));
-        for (const auto &[key, reply] : {std::pair{"x", "XLong"}, std::pair{"y", "YLong"}, std::pair{"width", "WLong"},
-                                         std::pair{"height", "HLong"}})
-            t.field(QLatin1String(key), r->value(QLatin1String(reply)), r->value(QLatin1String(reply)).toInt());
-        t.field(QStringLiteral("run"), onOffText(r->value(QStringLiteral("isexecute")).toInt() == 1));
+        const auto record = OverlayCommands::ClockRecord::fromReply(*r);
+        t.field(QStringLiteral("type"), record.isDigital() ? kClockTypes.at(1) : kClockTypes.at(0));
+        for (const auto &[key, field] : {std::pair<const char *, ClockField>{"x", &OverlayCommands::ClockRecord::x}, {"y", &OverlayCommands::ClockRecord::y},
+                                         {"width", &OverlayCommands::ClockRecord::width}, {"height", &OverlayCommands::ClockRecord::height}})
+            t.field(QLatin1String(key), record.*field, (record.*field).toInt());
+        t.field(QStringLiteral("run"), onOffText(record.isRunning()));
         t.succeed();
     };
     c.queryEach(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); }, read);
@@ -186,24 +181,24 @@ int clockSet(CliCall &c)
 {
     if (!c.args().isEmpty())
         return c.usage(QStringLiteral("clock set takes options only"));
-    QMap<QString, QString> change;
+    QList<std::pair<ClockField, QString>> change;
     bool ok = true;
     if (c.isSet(QStringLiteral("type"))) {
         const auto v = c.choice(c.value(QStringLiteral("type")), QStringLiteral("--type"), kClockTypes);
         if (!v)
             return c.status();
-        change.insert(QStringLiteral("clockType"), *v == 1 ? QStringLiteral("01") : QStringLiteral("02"));
+        change.append({&OverlayCommands::ClockRecord::type, *v == 1 ? QStringLiteral("01") : QStringLiteral("02")});
     }
     if (c.isSet(QStringLiteral("run"))) {
         const auto on = c.onOff(c.value(QStringLiteral("run")), QStringLiteral("--run"));
         if (!on)
             return c.status();
-        change.insert(QStringLiteral("isExecute"), *on ? QStringLiteral("01") : QStringLiteral("02"));
+        change.append({&OverlayCommands::ClockRecord::run, *on ? QStringLiteral("01") : QStringLiteral("02")});
     }
-    for (const auto &[option, key] : {std::pair{"x", "weizhiX"}, std::pair{"y", "weizhiY"},
-                                      std::pair{"width", "daxiaoX"}, std::pair{"height", "daxiaoY"}}) {
+    for (const auto &[option, field] : {std::pair<const char *, ClockField>{"x", &OverlayCommands::ClockRecord::x}, {"y", &OverlayCommands::ClockRecord::y},
+                                        {"width", &OverlayCommands::ClockRecord::width}, {"height", &OverlayCommands::ClockRecord::height}}) {
         if (const auto v = c.numberOption(QLatin1String(option), 0, 65535, ok))
-            change.insert(QLatin1String(key), QString::number(*v));
+            change.append({field, QString::number(*v)});
         if (!ok)
             return c.status();
     }
@@ -211,29 +206,23 @@ int clockSet(CliCall &c)
         return c.usage(QStringLiteral("nothing to set: give an option"));
     if (!c.connect())
         return c.status();
-    QList<QMap<QString, QString>> parameters(c.targets().size());
+    QList<OverlayCommands::ClockRecord> records(c.targets().size());
     const auto read = [&](CliTarget &t, const QStringList &replies) {
         const auto r = OverlayCommands::getClockSetInitInfoWithModelNotice(replies.first());
         if (!r) {
             t.fail(QStringLiteral("unreadable reply to the clock query"));
             return;
         }
-        QMap<QString, QString> p{
-            {QStringLiteral("clockType"), r->value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("02")},
-            {QStringLiteral("weizhiX"), r->value(QStringLiteral("XLong"))},
-            {QStringLiteral("weizhiY"), r->value(QStringLiteral("YLong"))},
-            {QStringLiteral("daxiaoX"), r->value(QStringLiteral("WLong"))},
-            {QStringLiteral("daxiaoY"), r->value(QStringLiteral("HLong"))},
-            {QStringLiteral("isExecute"), r->value(QStringLiteral("isexecute")).toInt() == 1 ? QStringLiteral("01") : QStringLiteral("02")}};
-        for (auto it = change.cbegin(); it != change.cend(); ++it)
-            p.insert(it.key(), it.value());
-        parameters[c.indexOf(t)] = p;
+        OverlayCommands::ClockRecord record = OverlayCommands::ClockRecord::fromReply(*r);
+        for (const auto &[field, value] : change)
+            record.*field = value;
+        records[c.indexOf(t)] = record;
     };
     c.queryEach(clockQuery(), [](CliTarget &) { QVmethodLib::sendClockinitializeInfo(); }, read);
     QString misfit;
     c.hand(QStringLiteral("clock sent"), [&](CliTarget &t) {
         const qsizetype i = c.indexOf(t);
-        if (!QVmethodLib::sendSetClockOrderWithParameters(parameters[i], &misfit)) {
+        if (!QVmethodLib::sendSetClockOrderWithParameters(records[i].parameters(), &misfit)) {
             t.fail(QStringLiteral("not sent: the server's %1 does not fit its field").arg(misfit));
             return false;
         }

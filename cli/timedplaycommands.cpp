@@ -21,9 +21,9 @@ namespace {
 
 const QStringList kClockTypes{QStringLiteral("none"), QStringLiteral("digital"), QStringLiteral("virtual")};
 
-QString hexNumberText(const QVariant &hex)
+QString hexNumberText(const QString &hex)
 {
-    return QString::number(TimePlay::hexNumber(hex.toString()));
+    return QString::number(TimePlay::hexNumber(hex));
 }
 
 QString clockTypeName(const QString &hex)
@@ -64,29 +64,28 @@ QList<std::optional<QList<QVariantMap>>> askSchemes(CliCall &c)
 
 int schemeId(const QVariantMap &scheme)
 {
-    return int(TimePlay::hexNumber(scheme.value(QStringLiteral("projectIDHex")).toString()));
+    return int(TimePlay::hexNumber(TimedPlayCommands::SchemeRecord::fromScheme(scheme).id));
 }
 
 QString scheduleText(const QVariantMap &scheme)
 {
-    return TimePlay::textFromHex(scheme.value(QStringLiteral("timeDict")).toMap().value(QStringLiteral("timeStartString")).toString());
+    return TimePlay::textFromHex(TimedPlayCommands::SchemeRecord::fromScheme(scheme).schedule);
 }
 
 QString wordsText(const QVariantMap &scheme)
 {
-    return TimePlay::textFromHex(scheme.value(QStringLiteral("wordsDict")).toMap().value(QStringLiteral("wordString")).toString());
+    return TimePlay::textFromHex(TimedPlayCommands::SchemeRecord::fromScheme(scheme).text);
 }
 
 QJsonObject schemeJson(const QVariantMap &s)
 {
-    const QVariantMap clock = s.value(QStringLiteral("clockDict")).toMap();
-    const QVariantMap words = s.value(QStringLiteral("wordsDict")).toMap();
+    const auto record = TimedPlayCommands::SchemeRecord::fromScheme(s);
     return QJsonObject{
         {QStringLiteral("id"), schemeId(s)},
-        {QStringLiteral("name"), s.value(QStringLiteral("projectName")).toString()},
-        {QStringLiteral("clock"), clockTypeName(clock.value(QStringLiteral("clockTypeHex")).toString())},
+        {QStringLiteral("name"), record.name},
+        {QStringLiteral("clock"), clockTypeName(record.clockType)},
         {QStringLiteral("text"), wordsText(s)},
-        {QStringLiteral("textOn"), TimePlay::hexNumber(words.value(QStringLiteral("wordIsExistHex")).toString()) != 0},
+        {QStringLiteral("textOn"), TimePlay::hexNumber(record.textOn) != 0},
         {QStringLiteral("schedule"), scheduleText(s)},
     };
 }
@@ -167,37 +166,32 @@ int schemeShow(CliCall &c)
     const QList<QVariantMap> found = findScheme(c, int(*id));
     QList<QString> ids;
     for (const QVariantMap &s : found)
-        ids << s.value(QStringLiteral("projectIDHex")).toString();
+        ids << TimedPlayCommands::SchemeRecord::fromScheme(s).id;
     const auto files = askSchemeFiles(c, ids);
     c.eachRunning([&](qsizetype i, CliTarget &t) {
         const QVariantMap &s = found[i];
-        const QVariantMap clock = s.value(QStringLiteral("clockDict")).toMap();
-        const QVariantMap words = s.value(QStringLiteral("wordsDict")).toMap();
+        const auto record = TimedPlayCommands::SchemeRecord::fromScheme(s);
         QJsonObject o = schemeJson(s);
         t.field(QStringLiteral("id"), QString::number(schemeId(s)), schemeId(s));
         t.field(QStringLiteral("name"), o.value(QStringLiteral("name")).toString());
         t.field(QStringLiteral("schedule"), o.value(QStringLiteral("schedule")).toString());
         t.field(QStringLiteral("clock"), QStringLiteral("%1 at %2,%3 size %4x%5")
                                              .arg(o.value(QStringLiteral("clock")).toString(),
-                                                  hexNumberText(clock.value(QStringLiteral("clockXHex"))),
-                                                  hexNumberText(clock.value(QStringLiteral("clockYHex"))),
-                                                  hexNumberText(clock.value(QStringLiteral("clockWHex"))),
-                                                  hexNumberText(clock.value(QStringLiteral("clockHHex")))),
+                                                  hexNumberText(record.clockX), hexNumberText(record.clockY),
+                                                  hexNumberText(record.clockWidth), hexNumberText(record.clockHeight)),
                 o.value(QStringLiteral("clock")).toString());
-        const int color = int(TimePlay::hexNumber(words.value(QStringLiteral("wordColorHex")).toString()));
-        const int direction = int(TimePlay::hexNumber(words.value(QStringLiteral("wordFangxiangHex")).toString()));
+        const int color = int(TimePlay::hexNumber(record.textColor));
+        const int direction = int(TimePlay::hexNumber(record.textDirection));
         t.field(QStringLiteral("text"), o.value(QStringLiteral("text")).toString());
         t.field(QStringLiteral("text-settings"),
                 QStringLiteral("%1, speed %2, %3, %4, size %5 at %6,%7,%8")
                     .arg(o.value(QStringLiteral("textOn")).toBool() ? QStringLiteral("on") : QStringLiteral("off"),
-                         hexNumberText(words.value(QStringLiteral("wordSpeedHex"))),
+                         hexNumberText(record.textSpeed),
                          CliValue::colorName(color).isEmpty() ? QStringLiteral("colour %1").arg(color) : CliValue::colorName(color),
                          direction >= 0 && direction < CliValue::directionNames().size() ? CliValue::directionNames().at(direction)
                                                                                         : QStringLiteral("direction %1").arg(direction),
-                         hexNumberText(words.value(QStringLiteral("wordSizeHex"))),
-                         hexNumberText(words.value(QStringLiteral("wordXHex"))),
-                         hexNumberText(words.value(QStringLiteral("wordYHex"))),
-                         hexNumberText(words.value(QStringLiteral("wordZHex")))),
+                         hexNumberText(record.textSize), hexNumberText(record.textX), hexNumberText(record.textY),
+                         hexNumberText(record.textZ)),
                 o.value(QStringLiteral("textOn")).toBool());
         QJsonArray fileArray;
         for (const auto &f : files[i]) {
@@ -338,51 +332,53 @@ std::optional<SchemeChange> readSchemeChange(CliCall &c)
 // defaults for a new one), with the change over them.
 TimedPlayCommands::TimePlayParamFields schemeFields(const CliTarget &t, int id, const QVariantMap &stored, const SchemeChange &ch)
 {
-    const QVariantMap clock = stored.value(QStringLiteral("clockDict")).toMap();
-    const QVariantMap words = stored.value(QStringLiteral("wordsDict")).toMap();
-    const QVariantMap time = stored.value(QStringLiteral("timeDict")).toMap();
-    const auto keep = [](const QVariantMap &m, const char *key, const QString &fallback) {
-        return m.contains(QLatin1String(key)) ? m.value(QLatin1String(key)).toString() : fallback;
-    };
-    TimedPlayCommands::TimePlayParamFields f;
-    f.windowID = t.window;
-    f.projectIDHex = HexCodec::TenToHexForTwo(id);
-    const QString name = ch.name ? *ch.name : stored.value(QStringLiteral("projectName")).toString();
-    f.projectNameHex = HexCodec::chineseToHex(name);
-    f.projectNameLenHex = HexCodec::TenToHex(f.projectNameHex.size() / 2);
-    f.clockTypeHex = ch.clockType ? HexCodec::TenToHexForTwo(*ch.clockType) : keep(clock, "clockTypeHex", QStringLiteral("00"));
-    const auto clockNumber = [&](const char *key, const char *storedKey) {
-        return ch.clockNumbers.contains(QLatin1String(key)) ? HexCodec::TenToHex(ch.clockNumbers.value(QLatin1String(key)))
-                                                            : keep(clock, storedKey, HexCodec::TenToHex(0));
-    };
-    f.clockXHex = clockNumber("x", "clockXHex");
-    f.clockYHex = clockNumber("y", "clockYHex");
-    f.clockWHex = clockNumber("width", "clockWHex");
-    f.clockHHex = clockNumber("height", "clockHHex");
-    // The text step starts with the text on, white, left to right.
-    f.wordIsExistHex = ch.textOn ? (*ch.textOn ? QStringLiteral("01") : QStringLiteral("00"))
-                                 : (words.isEmpty() ? QStringLiteral("01")
-                                                    : (TimePlay::hexNumber(keep(words, "wordIsExistHex", QStringLiteral("00"))) != 0
-                                                           ? QStringLiteral("01") : QStringLiteral("00")));
-    f.wordColorHex = ch.color ? ColorList::code(*ch.color) : keep(words, "wordColorHex", QStringLiteral("01"));
-    f.wordFangxiangHex = ch.direction ? TimePlay::directionCodes().at(*ch.direction) : keep(words, "wordFangxiangHex", QStringLiteral("00"));
-    const auto textNumber = [&](const char *key, const char *storedKey, int bytes) {
-        if (ch.textNumbers.contains(QLatin1String(key))) {
-            const qint64 v = ch.textNumbers.value(QLatin1String(key));
-            return bytes == 1 ? HexCodec::TenToHexForTwo(v) : HexCodec::TenToHex(v);
-        }
-        return keep(words, storedKey, bytes == 1 ? HexCodec::TenToHexForTwo(0) : HexCodec::TenToHex(0));
-    };
-    f.wordSpeedHex = textNumber("speed", "wordSpeedHex", 1);
-    f.wordSizeHex = textNumber("size", "wordSizeHex", 1);
-    f.wordXHex = textNumber("x", "wordXHex", 2);
-    f.wordYHex = textNumber("y", "wordYHex", 2);
-    f.wordZHex = textNumber("z", "wordZHex", 2);
-    f.wordsHex = ch.text ? HexCodec::chineseToHex(*ch.text) : keep(words, "wordString", QString());
-    f.wordsLenHex = HexCodec::TenToHex(f.wordsHex.size() / 2);
-    f.timeHex = ch.schedule ? HexCodec::chineseToHex(*ch.schedule) : keep(time, "timeStartString", QString());
-    f.timeLenHex = HexCodec::TenToHex(f.timeHex.size() / 2);
-    return f;
+    using Field = QString TimedPlayCommands::SchemeRecord::*;
+    TimedPlayCommands::SchemeRecord s;
+    if (stored.isEmpty()) {
+        // The editor's defaults: no clock, the text on, white, left to right.
+        s.clockType = QStringLiteral("00");
+        s.clockX = s.clockY = s.clockWidth = s.clockHeight = HexCodec::TenToHex(0);
+        s.textOn = QStringLiteral("01");
+        s.textColor = QStringLiteral("01");
+        s.textDirection = QStringLiteral("00");
+        s.textSpeed = s.textSize = HexCodec::TenToHexForTwo(0);
+        s.textX = s.textY = s.textZ = HexCodec::TenToHex(0);
+    } else {
+        s = TimedPlayCommands::SchemeRecord::fromScheme(stored);
+        s.textOn = TimePlay::hexNumber(s.textOn) != 0 ? QStringLiteral("01") : QStringLiteral("00");
+    }
+    s.windowId = t.window;
+    s.id = HexCodec::TenToHexForTwo(id);
+    if (ch.name)
+        s.name = *ch.name;
+    if (ch.clockType)
+        s.clockType = HexCodec::TenToHexForTwo(*ch.clockType);
+    for (const auto &[key, field] : {std::pair<const char *, Field>{"x", &TimedPlayCommands::SchemeRecord::clockX}, {"y", &TimedPlayCommands::SchemeRecord::clockY},
+                                     {"width", &TimedPlayCommands::SchemeRecord::clockWidth}, {"height", &TimedPlayCommands::SchemeRecord::clockHeight}}) {
+        if (ch.clockNumbers.contains(QLatin1String(key)))
+            s.*field = HexCodec::TenToHex(ch.clockNumbers.value(QLatin1String(key)));
+    }
+    if (ch.textOn)
+        s.textOn = *ch.textOn ? QStringLiteral("01") : QStringLiteral("00");
+    if (ch.color)
+        s.textColor = ColorList::code(*ch.color);
+    if (ch.direction)
+        s.textDirection = TimePlay::directionCodes().at(*ch.direction);
+    for (const auto &[key, field, bytes] : {std::tuple<const char *, Field, int>{"speed", &TimedPlayCommands::SchemeRecord::textSpeed, 1},
+                                            {"size", &TimedPlayCommands::SchemeRecord::textSize, 1},
+                                            {"x", &TimedPlayCommands::SchemeRecord::textX, 2},
+                                            {"y", &TimedPlayCommands::SchemeRecord::textY, 2},
+                                            {"z", &TimedPlayCommands::SchemeRecord::textZ, 2}}) {
+        if (!ch.textNumbers.contains(QLatin1String(key)))
+            continue;
+        const qint64 v = ch.textNumbers.value(QLatin1String(key));
+        s.*field = bytes == 1 ? HexCodec::TenToHexForTwo(v) : HexCodec::TenToHex(v);
+    }
+    if (ch.text)
+        s.text = HexCodec::chineseToHex(*ch.text);
+    if (ch.schedule)
+        s.schedule = HexCodec::chineseToHex(*ch.schedule);
+    return s.parameterFields();
 }
 
 // A new scheme's id, as the list screen's add button picks it: the one after

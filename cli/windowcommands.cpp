@@ -138,6 +138,8 @@ CliExpect windowQuery()
     return {QStringLiteral("the window settings query"), {QLatin1String(Catalogue::kWindowInfoReply.codeText)}, {}};
 }
 
+using WindowField = QString WindowCommands::WindowRecord::*;
+
 // Asks every target for its window's settings; failed targets get nothing.
 QList<std::optional<QMap<QString, QString>>> askWindows(CliCall &c)
 {
@@ -159,14 +161,14 @@ int windowGet(CliCall &c)
         return c.status();
     const auto settings = askWindows(c);
     c.eachRunning([&](qsizetype i, CliTarget &t) {
-        const QMap<QString, QString> &s = *settings[i];
-        for (const auto &[key, reply] : {std::pair{"x", "XLong"}, std::pair{"y", "YLong"}, std::pair{"width", "WLong"},
-                                         std::pair{"height", "HLong"}})
-            t.field(QLatin1String(key), s.value(QLatin1String(reply)), s.value(QLatin1String(reply)).toInt());
-        const int effect = s.value(QStringLiteral("ChangeType")).toInt();
+        const auto s = WindowCommands::WindowRecord::fromReply(*settings[i], t.window);
+        for (const auto &[key, field] : {std::pair<const char *, WindowField>{"x", &WindowCommands::WindowRecord::x}, {"y", &WindowCommands::WindowRecord::y},
+                                         {"width", &WindowCommands::WindowRecord::width}, {"height", &WindowCommands::WindowRecord::height}})
+            t.field(QLatin1String(key), s.*field, (s.*field).toInt());
+        const int effect = int(s.effectNumber());
         t.field(QStringLiteral("effect"), effect >= 0 && effect < kSwitchEffects.size() ? kSwitchEffects.at(effect)
                                                                                          : QStringLiteral("code %1").arg(effect));
-        t.field(QStringLiteral("interval"), s.value(QStringLiteral("Changejiange")), s.value(QStringLiteral("Changejiange")).toInt());
+        t.field(QStringLiteral("interval"), QString::number(s.intervalNumber()), int(s.intervalNumber()));
         t.succeed();
     });
     return c.finish();
@@ -176,20 +178,21 @@ int windowSet(CliCall &c)
 {
     if (!c.args().isEmpty())
         return c.usage(QStringLiteral("window set takes options only; the window is --window"));
-    QVariantMap change;
+    QList<std::pair<WindowField, QString>> change;
     bool ok = true;
-    for (const auto &[option, key] : {std::pair{"full-screen", "IsFullScreen"}, std::pair{"on-top", "IsUpTop"}}) {
+    for (const auto &[option, field] : {std::pair<const char *, WindowField>{"full-screen", &WindowCommands::WindowRecord::fullScreen},
+                                        {"on-top", &WindowCommands::WindowRecord::onTop}}) {
         if (!c.isSet(QLatin1String(option)))
             continue;
         const auto on = c.onOff(c.value(QLatin1String(option)), QStringLiteral("--") + QLatin1String(option));
         if (!on)
             return c.status();
-        change.insert(QLatin1String(key), *on ? QStringLiteral("01") : QStringLiteral("02"));
+        change.append({field, *on ? QStringLiteral("01") : QStringLiteral("02")});
     }
-    for (const auto &[option, key] : {std::pair{"x", "weizhiX"}, std::pair{"y", "weizhiY"},
-                                      std::pair{"width", "daxiaoX"}, std::pair{"height", "daxiaoY"}}) {
+    for (const auto &[option, field] : {std::pair<const char *, WindowField>{"x", &WindowCommands::WindowRecord::x}, {"y", &WindowCommands::WindowRecord::y},
+                                        {"width", &WindowCommands::WindowRecord::width}, {"height", &WindowCommands::WindowRecord::height}}) {
         if (const auto v = c.numberOption(QLatin1String(option), 0, 65535, ok))
-            change.insert(QLatin1String(key), QString::number(*v));
+            change.append({field, QString::number(*v)});
         if (!ok)
             return c.status();
     }
@@ -197,10 +200,10 @@ int windowSet(CliCall &c)
         const auto v = c.choice(c.value(QStringLiteral("effect")), QStringLiteral("--effect"), kSwitchEffects);
         if (!v)
             return c.status();
-        change.insert(QStringLiteral("animationHex"), HexCodec::TenToHex(*v));
+        change.append({&WindowCommands::WindowRecord::effect, HexCodec::TenToHex(*v)});
     }
     if (const auto v = c.numberOption(QStringLiteral("interval"), 0, 65535, ok))
-        change.insert(QStringLiteral("qiehuanjiangeHex"), HexCodec::TenToHex(*v));
+        change.append({&WindowCommands::WindowRecord::interval, HexCodec::TenToHex(*v)});
     if (!ok)
         return c.status();
     if (change.isEmpty())
@@ -211,28 +214,16 @@ int windowSet(CliCall &c)
     // The query first, so that every value not given keeps the server's.
     const auto settings = askWindows(c);
     c.hand(QStringLiteral("window settings sent"), [&](CliTarget &t) {
-        const QMap<QString, QString> &s = *settings[c.indexOf(t)];
-        // The reply carries no full-screen or on-top flag: the screen starts both off.
-        QVariantMap p{{QStringLiteral("windowID"), t.window},
-                      {QStringLiteral("IsFullScreen"), QStringLiteral("02")},
-                      {QStringLiteral("IsUpTop"), QStringLiteral("02")},
-                      {QStringLiteral("weizhiX"), s.value(QStringLiteral("XLong"))},
-                      {QStringLiteral("weizhiY"), s.value(QStringLiteral("YLong"))},
-                      {QStringLiteral("daxiaoX"), s.value(QStringLiteral("WLong"))},
-                      {QStringLiteral("daxiaoY"), s.value(QStringLiteral("HLong"))},
-                      {QStringLiteral("animationHex"), HexCodec::TenToHex(s.value(QStringLiteral("ChangeType")).toLongLong())},
-                      {QStringLiteral("qiehuanjiangeHex"), HexCodec::TenToHex(s.value(QStringLiteral("Changejiange")).toLongLong())}};
-        for (auto it = change.cbegin(); it != change.cend(); ++it)
-            p.insert(it.key(), it.value());
-        for (const char *key : {"weizhiX", "weizhiY"}) {
-            if (p.value(QLatin1String(key)).toString().startsWith(QLatin1Char('-'))) {
-                t.fail(QStringLiteral("the window's %1 position is negative and cannot be sent; give --%2")
-                           .arg(QLatin1String(key) == QLatin1String("weizhiX") ? QStringLiteral("x") : QStringLiteral("y"),
-                                QLatin1String(key) == QLatin1String("weizhiX") ? QStringLiteral("x") : QStringLiteral("y")));
+        WindowCommands::WindowRecord record = WindowCommands::WindowRecord::fromReply(*settings[c.indexOf(t)], t.window);
+        for (const auto &[field, value] : change)
+            record.*field = value;
+        for (const auto &[name, field] : {std::pair<const char *, WindowField>{"x", &WindowCommands::WindowRecord::x}, {"y", &WindowCommands::WindowRecord::y}}) {
+            if ((record.*field).startsWith(QLatin1Char('-'))) {
+                t.fail(QStringLiteral("the window's %1 position is negative and cannot be sent; give --%1").arg(QLatin1String(name)));
                 return false;
             }
         }
-        QVmethodLib::sendSetWindowStringWithParameters(p);
+        QVmethodLib::sendSetWindowStringWithParameters(record.parameters());
         return true;
     });
     return c.finish();

@@ -91,6 +91,14 @@ QString decimal(qint64 v)
     return QString::number(v);
 }
 
+// A code that is not hex gives -1, which no list has.
+int codeRow(const QString &code)
+{
+    bool ok = false;
+    const int row = code.toInt(&ok, 16);
+    return ok ? row : -1;
+}
+
 } // namespace
 
 namespace OverlayCommands {
@@ -98,6 +106,74 @@ namespace OverlayCommands {
 qint64 integerValue(const QString &text)
 {
     return HexCodec::integerValue(text);
+}
+
+SpotWordsRecord SpotWordsRecord::fromReply(const QMap<QString, QString> &reply)
+{
+    SpotWordsRecord r;
+    r.effect = reply.value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("00");
+    r.speed = reply.value(QStringLiteral("wordsSpeed"));
+    r.color = reply.value(QStringLiteral("wordsColorHex"));
+    r.direction = reply.value(QStringLiteral("fangxiangHex"));
+    r.size = reply.value(QStringLiteral("wordSize"));
+    r.x = reply.value(QStringLiteral("XLong"));
+    r.y = reply.value(QStringLiteral("YLong"));
+    r.z = reply.value(QStringLiteral("ZLong"));
+    r.text = reply.value(QStringLiteral("contentString"));
+    return r;
+}
+
+QMap<QString, QString> SpotWordsRecord::parameters() const
+{
+    return {{QStringLiteral("isEffect"), effect}, {QStringLiteral("speed"), speed},
+            {QStringLiteral("colorType"), color}, {QStringLiteral("fangxiangType"), direction},
+            {QStringLiteral("wordsSize"), size},  {QStringLiteral("weizhiX"), x},
+            {QStringLiteral("weizhiY"), y},       {QStringLiteral("weizhiZ"), z},
+            {textKey(), text}};
+}
+
+QString SpotWordsRecord::textKey()
+{
+    return QStringLiteral("wordsString");
+}
+
+int SpotWordsRecord::colorRow() const
+{
+    return codeRow(color);
+}
+
+int SpotWordsRecord::directionRow() const
+{
+    return codeRow(direction);
+}
+
+ClockRecord ClockRecord::fromReply(const QMap<QString, QString> &reply)
+{
+    ClockRecord r;
+    r.type = reply.value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? QStringLiteral("01") : QStringLiteral("02");
+    r.x = reply.value(QStringLiteral("XLong"));
+    r.y = reply.value(QStringLiteral("YLong"));
+    r.width = reply.value(QStringLiteral("WLong"));
+    r.height = reply.value(QStringLiteral("HLong"));
+    r.run = reply.value(QStringLiteral("isexecute")).toInt() == 1 ? QStringLiteral("01") : QStringLiteral("02");
+    return r;
+}
+
+bool ClockRecord::isDigital() const
+{
+    return type == QLatin1String("01");
+}
+
+bool ClockRecord::isRunning() const
+{
+    return run == QLatin1String("01");
+}
+
+QMap<QString, QString> ClockRecord::parameters() const
+{
+    return {{QStringLiteral("clockType"), type}, {QStringLiteral("weizhiX"), x},
+            {QStringLiteral("weizhiY"), y},      {QStringLiteral("daxiaoX"), width},
+            {QStringLiteral("daxiaoY"), height}, {QStringLiteral("isExecute"), run}};
 }
 
 std::optional<Request> spotWords(const QMap<QString, QString> &parameters, QString *misfit)

@@ -136,39 +136,124 @@ std::optional<QVariantMap> getReceiveTimePlayListInfoNotice(const QString &reply
     if (!schedule)
         return std::nullopt;
 
+    SchemeRecord record;
+    record.windowId = *windowId;
+    record.id = *projectId;
+    record.nameLength = QString::number(nameLen->value);
+    record.name = TimePlay::textFromHex(*nameHex);
+    record.clockType = *clockType;
+    record.clockX = *clockX;
+    record.clockY = *clockY;
+    record.clockWidth = *clockW;
+    record.clockHeight = *clockH;
+    record.textOn = *wordIsExist;
+    record.textSpeed = *wordSpeed;
+    record.textColor = *wordColor;
+    record.textDirection = *wordFangxiang;
+    record.textSize = *wordSize;
+    record.textX = *wordX;
+    record.textY = *wordY;
+    record.textZ = *wordZ;
+    record.textLength = wordsLen->raw;
+    record.text = *words;
+    record.scheduleLength = timeLen->raw;
+    record.schedule = *schedule;
+    return record.scheme();
+}
+
+SchemeRecord SchemeRecord::fromScheme(const QVariantMap &scheme)
+{
+    const auto text = [](const QVariantMap &map, const char *key) { return map.value(QLatin1String(key)).toString(); };
+    const QVariantMap clock = scheme.value(QStringLiteral("clockDict")).toMap();
+    const QVariantMap words = scheme.value(QStringLiteral("wordsDict")).toMap();
+    const QVariantMap time = scheme.value(QStringLiteral("timeDict")).toMap();
+    SchemeRecord r;
+    r.windowId = text(scheme, "windIDHex");
+    r.id = text(scheme, "projectIDHex");
+    r.nameLength = text(scheme, "projectNameLen");
+    r.name = text(scheme, "projectName");
+    r.clockType = text(clock, "clockTypeHex");
+    r.clockX = text(clock, "clockXHex");
+    r.clockY = text(clock, "clockYHex");
+    r.clockWidth = text(clock, "clockWHex");
+    r.clockHeight = text(clock, "clockHHex");
+    r.textOn = text(words, "wordIsExistHex");
+    r.textSpeed = text(words, "wordSpeedHex");
+    r.textColor = text(words, "wordColorHex");
+    r.textDirection = text(words, "wordFangxiangHex");
+    r.textSize = text(words, "wordSizeHex");
+    r.textX = text(words, "wordXHex");
+    r.textY = text(words, "wordYHex");
+    r.textZ = text(words, "wordZHex");
+    r.textLength = text(words, "wordsLenHex");
+    r.text = text(words, "wordString");
+    r.scheduleLength = text(time, "timeStartLenHex");
+    r.schedule = text(time, "timeStartString");
+    return r;
+}
+
+QVariantMap SchemeRecord::scheme() const
+{
     const QVariantMap clock{
-        {QStringLiteral("clockTypeHex"), *clockType}, {QStringLiteral("clockXHex"), *clockX},
-        {QStringLiteral("clockYHex"), *clockY},       {QStringLiteral("clockWHex"), *clockW},
-        {QStringLiteral("clockHHex"), *clockH},
+        {QStringLiteral("clockTypeHex"), clockType}, {QStringLiteral("clockXHex"), clockX},
+        {QStringLiteral("clockYHex"), clockY},       {QStringLiteral("clockWHex"), clockWidth},
+        {QStringLiteral("clockHHex"), clockHeight},
     };
-    const QVariantMap wordsDict{
-        {QStringLiteral("wordIsExistHex"), *wordIsExist},
-        {QStringLiteral("wordSpeedHex"), *wordSpeed},
-        {QStringLiteral("wordColorHex"), *wordColor},
-        {QStringLiteral("wordFangxiangHex"), *wordFangxiang},
-        {QStringLiteral("wordSizeHex"), *wordSize},
-        {QStringLiteral("wordXHex"), *wordX},
-        {QStringLiteral("wordYHex"), *wordY},
-        {QStringLiteral("wordZHex"), *wordZ},
-        {QStringLiteral("wordsLenHex"), wordsLen->raw},
-        {QStringLiteral("wordsLen"), QString::number(wordsLen->value)},
-        {QStringLiteral("wordString"), *words},
+    const QVariantMap words{
+        {QStringLiteral("wordIsExistHex"), textOn},
+        {QStringLiteral("wordSpeedHex"), textSpeed},
+        {QStringLiteral("wordColorHex"), textColor},
+        {QStringLiteral("wordFangxiangHex"), textDirection},
+        {QStringLiteral("wordSizeHex"), textSize},
+        {QStringLiteral("wordXHex"), textX},
+        {QStringLiteral("wordYHex"), textY},
+        {QStringLiteral("wordZHex"), textZ},
+        {QStringLiteral("wordsLenHex"), textLength},
+        {QStringLiteral("wordsLen"), QString::number(textLength.toLongLong(nullptr, 16))},
+        {QStringLiteral("wordString"), text},
     };
-    const QVariantMap timeDict{
-        {QStringLiteral("timeStartLenHex"), timeLen->raw},
-        {QStringLiteral("timeStartLen"), QString::number(timeLen->value)},
-        {QStringLiteral("timeStartString"), *schedule},
+    const QVariantMap time{
+        {QStringLiteral("timeStartLenHex"), scheduleLength},
+        {QStringLiteral("timeStartLen"), QString::number(scheduleLength.toLongLong(nullptr, 16))},
+        {QStringLiteral("timeStartString"), schedule},
     };
     return QVariantMap{
-        {QStringLiteral("windIDHex"), *windowId},
-        {QStringLiteral("projectIDHex"), *projectId},
-        {QStringLiteral("projectNameLen"), QString::number(nameLen->value)},
-        {QStringLiteral("projectName"), TimePlay::textFromHex(*nameHex)},
+        {QStringLiteral("windIDHex"), windowId},
+        {QStringLiteral("projectIDHex"), id},
+        {QStringLiteral("projectNameLen"), nameLength},
+        {QStringLiteral("projectName"), name},
         {QStringLiteral("clockDict"), clock},
-        {QStringLiteral("wordsDict"), wordsDict},
-        {QStringLiteral("timeDict"), timeDict},
+        {QStringLiteral("wordsDict"), words},
+        {QStringLiteral("timeDict"), time},
         {QStringLiteral("checked"), QStringLiteral("NO")},
     };
+}
+
+TimePlayParamFields SchemeRecord::parameterFields() const
+{
+    TimePlayParamFields f;
+    f.windowID = windowId;
+    f.projectIDHex = id;
+    f.projectNameHex = HexCodec::chineseToHex(name);
+    f.projectNameLenHex = HexCodec::TenToHex(f.projectNameHex.size() / 2);
+    f.clockTypeHex = clockType;
+    f.clockXHex = clockX;
+    f.clockYHex = clockY;
+    f.clockWHex = clockWidth;
+    f.clockHHex = clockHeight;
+    f.wordIsExistHex = textOn;
+    f.wordSpeedHex = textSpeed;
+    f.wordColorHex = textColor;
+    f.wordFangxiangHex = textDirection;
+    f.wordSizeHex = textSize;
+    f.wordXHex = textX;
+    f.wordYHex = textY;
+    f.wordZHex = textZ;
+    f.wordsHex = text;
+    f.wordsLenHex = HexCodec::TenToHex(text.size() / 2);
+    f.timeHex = schedule;
+    f.timeLenHex = HexCodec::TenToHex(schedule.size() / 2);
+    return f;
 }
 
 std::optional<QMap<QString, QString>> getTimePlayListFilesInfoWithModelNotice(const QString &replyHex)

@@ -29,6 +29,42 @@ Request deleteSchemes(qint64 count, const QString &windowId);
 // that is not hex are left out (logged): they would shift every later byte.
 Requests schemeFiles(const QVariantList &chooseList);
 
+struct TimePlayParamFields;
+
+// A scheme as a scheme reply (5602) lists it, with the dictionary key each
+// field is kept under in the scheme dictionary (the rows of the scheme
+// lists); those keys are written here and nowhere else. Fields named ...Hex
+// in their key are the hex as the reply has it.
+struct SchemeRecord
+{
+    QString windowId;          // "windIDHex"
+    QString id;                // "projectIDHex"
+    QString nameLength;        // "projectNameLen": the name's byte count, decimal
+    QString name;              // "projectName": the name as text
+    QString clockType;         // "clockDict" "clockTypeHex": "00" none, "01" digital, "02" face
+    QString clockX, clockY;    // "clockXHex", "clockYHex"
+    QString clockWidth;        // "clockWHex"
+    QString clockHeight;       // "clockHHex"
+    QString textOn;            // "wordsDict" "wordIsExistHex"
+    QString textSpeed;         // "wordSpeedHex"
+    QString textColor;         // "wordColorHex"
+    QString textDirection;     // "wordFangxiangHex"
+    QString textSize;          // "wordSizeHex"
+    QString textX, textY, textZ; // "wordXHex", "wordYHex", "wordZHex"
+    QString textLength;        // "wordsLenHex"
+    QString text;              // "wordString": UTF-8 hex, not decoded
+    QString scheduleLength;    // "timeDict" "timeStartLenHex"
+    QString schedule;          // "timeStartString": UTF-8 hex, not decoded
+
+    // The record of a scheme dictionary; a key it lacks reads as "".
+    static SchemeRecord fromScheme(const QVariantMap &scheme);
+    // The scheme dictionary, "checked" "NO".
+    QVariantMap scheme() const;
+    // The parameter frame's fields that write the scheme back as it is
+    // (the name in UTF-8, every length counted again).
+    TimePlayParamFields parameterFields() const;
+};
+
 // One scheme reply (5602) as a scheme record: "windIDHex", "projectIDHex",
 // "projectNameLen", "projectName", "clockDict", "wordsDict", "timeDict" and
 // "checked" "NO"; values under keys ending in Hex exactly as the reply has

@@ -9,6 +9,39 @@
 
 namespace WindowCommands {
 
+WindowRecord WindowRecord::fromReply(const QMap<QString, QString> &reply, const QString &windowId)
+{
+    WindowRecord r;
+    r.windowId = windowId;
+    r.fullScreen = r.onTop = QStringLiteral("02");
+    r.x = reply.value(QStringLiteral("XLong"));
+    r.y = reply.value(QStringLiteral("YLong"));
+    r.width = reply.value(QStringLiteral("WLong"));
+    r.height = reply.value(QStringLiteral("HLong"));
+    r.effect = HexCodec::TenToHex(reply.value(QStringLiteral("ChangeType")).toLongLong());
+    r.interval = HexCodec::TenToHex(reply.value(QStringLiteral("Changejiange")).toLongLong());
+    return r;
+}
+
+qint64 WindowRecord::effectNumber() const
+{
+    return effect.toLongLong(nullptr, 16);
+}
+
+qint64 WindowRecord::intervalNumber() const
+{
+    return interval.toLongLong(nullptr, 16);
+}
+
+QVariantMap WindowRecord::parameters() const
+{
+    return {{QStringLiteral("windowID"), windowId}, {QStringLiteral("IsFullScreen"), fullScreen},
+            {QStringLiteral("IsUpTop"), onTop},     {QStringLiteral("weizhiX"), x},
+            {QStringLiteral("weizhiY"), y},         {QStringLiteral("daxiaoX"), width},
+            {QStringLiteral("daxiaoY"), height},    {QStringLiteral("animationHex"), effect},
+            {QStringLiteral("qiehuanjiangeHex"), interval}};
+}
+
 namespace {
 bool isHexOfBytes(const QString &text, int bytes)
 {

@@ -19,9 +19,35 @@ Request addWindow();
 Requests closeWindows(const QVariantList &chooseWindow);
 // Asks for the window's settings (5202), to be answered at the phone's address.
 Request windowInfoQuery(const QString &windowId, const QString &phoneIpHex);
-// Writes a window's settings (5201). Keys "windowID", "IsFullScreen",
-// "IsUpTop", "weizhiX", "weizhiY", "daxiaoX", "daxiaoY", "animationHex",
-// "qiehuanjiangeHex". A geometry value outside 0 to 65535, or a copied
+// A window's settings as the phone writes them (5201), field by field, with
+// the dictionary key each field travels under in the client's operations;
+// those keys are written here and nowhere else.
+struct WindowRecord
+{
+    QString windowId;   // "windowID": the window's two hex digits
+    QString fullScreen; // "IsFullScreen": "01" on, "02" off
+    QString onTop;      // "IsUpTop": "01" on, "02" off
+    QString x;          // "weizhiX": decimal text, 0 to 65535
+    QString y;          // "weizhiY"
+    QString width;      // "daxiaoX"
+    QString height;     // "daxiaoY"
+    QString effect;     // "animationHex": the switch effect, four hex digits
+    QString interval;   // "qiehuanjiangeHex": seconds, four hex digits
+
+    // The settings of the window windowId as a reply 5201 reports them (a
+    // map of getPlayWindowInitInfoWithModelNotice). The reply carries no
+    // full-screen or on-top flag: both are off, as the screen starts them.
+    static WindowRecord fromReply(const QMap<QString, QString> &reply, const QString &windowId);
+    // The effect and interval as numbers.
+    qint64 effectNumber() const;
+    qint64 intervalNumber() const;
+    // The record as the dictionary setWindow() and
+    // QVmethodLib::sendSetWindowStringWithParameters take.
+    QVariantMap parameters() const;
+};
+
+// Writes a window's settings (5201). Keys as WindowRecord::parameters()
+// writes them. A geometry value outside 0 to 65535, or a copied
 // field that is not hex of its width, has no place in the 21 bytes: no
 // frame is built then (and a line says why).
 std::optional<Request> setWindow(const QVariantMap &parameters);

@@ -22,14 +22,24 @@ protected:
 
 Params spotWords(const QString &text)
 {
-    return {{"isEffect", "01"}, {"speed", "5"},   {"colorType", "02"}, {"fangxiangType", "01"}, {"wordsSize", "32"},
-            {"weizhiX", "0"},   {"weizhiY", "100"}, {"weizhiZ", "0"},  {"wordsString", text}};
+    OverlayCommands::SpotWordsRecord r;
+    r.effect = "01";
+    r.speed = "5";
+    r.color = "02";
+    r.direction = "01";
+    r.size = "32";
+    r.x = "0";
+    r.y = "100";
+    r.z = "0";
+    r.text = text;
+    return r.parameters();
 }
 
 Params clockParams(const QString &type, const QString &x, const QString &y, const QString &w, const QString &h,
              const QString &execute)
 {
-    return {{"clockType", type}, {"weizhiX", x}, {"weizhiY", y}, {"daxiaoX", w}, {"daxiaoY", h}, {"isExecute", execute}};
+    OverlayCommands::ClockRecord r{type, x, y, w, h, execute};
+    return r.parameters();
 }
 
 Params with(Params p, const QString &key, const QString &value)
@@ -156,6 +166,55 @@ TEST(OverlayReplies, SpotWordsReplyGivesEveryKey)
     EXPECT_EQ(chinese->value("wordsSpeed"), "255");
     EXPECT_EQ(chinese->value("colorIndex"), "12");
     EXPECT_EQ(chinese->value("XLong"), "65535");
+}
+
+// What the screens and qevactl send when nothing is changed: the server's own fields.
+TEST(OverlayRecords, AReplySavedUnchangedWritesBackWhatTheServerHas)
+{
+    const struct
+    {
+        const char *name;
+        QString reply;
+        const char *frame;
+    } spotCases[] = {
+        {"every field as it came", "414e44025401" "01" "05" "02" "01" "20" "0000" "0064" "0000" "0003" "616263",
+         "414E44015402" "01" "05" "02" "01" "20" "0000" "0064" "0000" "0003" "616263"},
+        {"only 01 turns the effect on; the largest values", "414e44025401" "02" "ff" "0c" "04" "ff" "ffff" "0001" "fffe" "0006" "e4bda0e5a5bd",
+         "414E44015402" "00" "ff" "0c" "04" "ff" "ffff" "0001" "fffe" "0006" "e4bda0e5a5bd"},
+        {"a text that is not UTF-8 is written as none", "414e44025401" "01" "07" "0c" "02" "30" "0001" "0002" "0003" "0002" "fffe",
+         "414E44015402" "01" "07" "0c" "02" "30" "0001" "0002" "0003" "0000"},
+    };
+    for (const auto &c : spotCases) {
+        SCOPED_TRACE(c.name);
+        const auto reply = OverlayCommands::getSpotWordsInitInfoWithModelNotice(c.reply);
+        ASSERT_TRUE(reply.has_value());
+        const auto request = OverlayCommands::spotWords(OverlayCommands::SpotWordsRecord::fromReply(*reply).parameters());
+        ASSERT_TRUE(request.has_value());
+        EXPECT_EQ(request->frame, QLatin1String(c.frame));
+    }
+
+    const struct
+    {
+        const char *name;
+        QString reply;
+        const char *frame;
+    } clockCases[] = {
+        {"digital, running", "414e44025502" "01" "0010" "0020" "0040" "0040" "01",
+         "414e44015504" "01" "0010" "0020" "0040" "0040" "01"},
+        // Only 01 is the digital clock and only 1 runs it; the rest is the face, stopped.
+        {"unknown codes", "414e44025502" "00" "0000" "ffff" "0001" "0002" "00",
+         "414e44015504" "02" "0000" "ffff" "0001" "0002" "02"},
+        {"type 03, run 02", "414e44025502" "03" "0001" "0002" "0003" "0004" "02",
+         "414e44015504" "02" "0001" "0002" "0003" "0004" "02"},
+    };
+    for (const auto &c : clockCases) {
+        SCOPED_TRACE(c.name);
+        const auto reply = OverlayCommands::getClockSetInitInfoWithModelNotice(c.reply);
+        ASSERT_TRUE(reply.has_value());
+        const auto request = OverlayCommands::clock(OverlayCommands::ClockRecord::fromReply(*reply).parameters());
+        ASSERT_TRUE(request.has_value());
+        EXPECT_EQ(request->frame, QLatin1String(c.frame));
+    }
 }
 
 TEST(OverlayReplies, ClockReplyGivesEveryKey)

@@ -16,9 +16,7 @@ protected:
     }
     static QVariantMap settings()
     {
-        return {{"windowID", "01"}, {"IsFullScreen", "02"}, {"IsUpTop", "01"},   {"weizhiX", "0"},
-                {"weizhiY", "0"},   {"daxiaoX", "1920"},    {"daxiaoY", "1080"}, {"animationHex", "0009"},
-                {"qiehuanjiangeHex", "0005"}};
+        return WindowCommands::WindowRecord{"01", "02", "01", "0", "0", "1920", "1080", "0009", "0005"}.parameters();
     }
 };
 
@@ -79,9 +77,7 @@ TEST_F(WindowCommandsTest, SettingsThatDoNotFitTheFrameAreNotSent)
         {"windowID", "1"}, {"animationHex", "9"}, {"qiehuanjiangeHex", "00zz"}, {"IsFullScreen", ""}};
     for (const auto &[key, value] : bad) {
         SCOPED_TRACE(key.toStdString() + "=" + value.toStdString());
-        QVariantMap p{{"windowID", "01"},    {"IsFullScreen", "02"}, {"IsUpTop", "01"},
-                      {"weizhiX", "0"},      {"weizhiY", "0"},       {"daxiaoX", "1920"},
-                      {"daxiaoY", "1080"},   {"animationHex", "0009"}, {"qiehuanjiangeHex", "0005"}};
+        QVariantMap p = settings();
         p.insert(key, value);
         QVmethodLib::sendSetWindowStringWithParameters(p);
         EXPECT_TRUE(m_recorder.frames.isEmpty());
@@ -112,6 +108,37 @@ TEST(WindowReplyTest, PositionsMarkedFfAreNegative)
         EXPECT_EQ(info->value("HLong"), "1080");
         EXPECT_EQ(info->value("ChangeType"), "12");
         EXPECT_EQ(info->value("Changejiange"), "5");
+    }
+}
+
+// What the window screen and qevactl send when nothing is changed.
+TEST(WindowRecordTest, AReplySavedUnchangedWritesBackWhatTheServerHas)
+{
+    const struct
+    {
+        const char *name;
+        QString reply;
+        const char *frame; // nullptr: no frame
+    } cases[] = {
+        // The reply carries no full-screen or on-top flag: both go out off.
+        {"every field as it came", "414e44025201" "0010" "0020" "0780" "0438" "000c" "0005",
+         "414e4401520102" "02" "02" "0010" "0020" "0780" "0438" "000c" "0005"},
+        {"the largest values", "414e44025201" "fe05" "0000" "ffff" "ffff" "ffff" "ffff",
+         "414e4401520102" "02" "02" "fe05" "0000" "ffff" "ffff" "ffff" "ffff"},
+        // A window left of the screen has no form in the request.
+        {"a negative position", "414e44025201" "ff05" "0010" "0780" "0438" "0009" "0005", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto reply = WindowCommands::getPlayWindowInitInfoWithModelNotice(c.reply);
+        ASSERT_TRUE(reply.has_value());
+        const auto request = WindowCommands::setWindow(WindowCommands::WindowRecord::fromReply(*reply, "02").parameters());
+        if (!c.frame) {
+            EXPECT_FALSE(request.has_value());
+            continue;
+        }
+        ASSERT_TRUE(request.has_value());
+        EXPECT_EQ(request->frame, QLatin1String(c.frame));
     }
 }
 

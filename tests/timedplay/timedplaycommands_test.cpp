@@ -127,6 +127,38 @@ TEST_F(TimedPlayCommandsTest, SchemeReplyGivesEveryKeyWithHexValuesAsTheyStand)
     EXPECT_EQ(record->size(), 8);
 }
 
+// What the scheme editor and qevactl write back for a scheme nobody changed:
+// the server's own fields, the lengths counted again.
+TEST(SchemeRecordTest, ASchemeWrittenBackUnchangedIsTheSchemeTheServerListed)
+{
+    SchemeFields full = namedScheme(QStringLiteral("0b"), QStringLiteral("早间"));
+    full.window = QStringLiteral("02");
+    full.clockType = QStringLiteral("02");
+    full.clock = {QStringLiteral("000A"), QStringLiteral("0014"), QStringLiteral("0064"), QStringLiteral("0032")};
+    full.wordIsExist = QStringLiteral("01");
+    full.wordColor = QStringLiteral("0C");
+    full.wordPosition = {QStringLiteral("0001"), QStringLiteral("0002"), QStringLiteral("FFFE")};
+    full.words = QStringLiteral("你好");
+    const struct
+    {
+        const char *name;
+        SchemeFields scheme;
+        bool followed;
+    } cases[] = {
+        {"every field, codes in their case", full, false},
+        {"the list mark is not part of the scheme", full, true},
+        {"empty name, text and schedule", SchemeFields(), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto scheme = TimedPlayCommands::getReceiveTimePlayListInfoNotice(schemeReplyHex(c.scheme, c.followed));
+        ASSERT_TRUE(scheme.has_value());
+        const auto frame = parameterFrame(TimedPlayCommands::SchemeRecord::fromScheme(*scheme).parameterFields());
+        ASSERT_TRUE(frame.has_value());
+        EXPECT_EQ(*frame, QStringLiteral("414e44015602") + schemeReplyHex(c.scheme, false).mid(12));
+    }
+}
+
 TEST_F(TimedPlayCommandsTest, EmptySchemeReadsAsEmptyTextsAndZeroLengths)
 {
     const auto record = TimedPlayCommands::getReceiveTimePlayListInfoNotice(schemeReplyHex(SchemeFields(), false));

@@ -17,13 +17,13 @@
 
 ClockSetViewController::ClockSetViewController()
     : m_chooser(new ServerChooser(ShebeiTag, this))
-    , m_shebeiField(m_chooser->field())
+    , m_serverField(m_chooser->field())
 {
     // The wheel shows its server in the field at once; the choice itself
     // is applied when the edit ends.
-    connect(m_shebeiField, &PickerField::rowSelected, this,
-            [this] { m_shebeiField->setText(m_shebeiField->wheelText()); });
-    connect(m_shebeiField, &InputField::editingEnded, this, [this] { textFieldShouldEndEditing(m_shebeiField); });
+    connect(m_serverField, &PickerField::rowSelected, this,
+            [this] { m_serverField->setText(m_serverField->wheelText()); });
+    connect(m_serverField, &InputField::editingEnded, this, [this] { textFieldShouldEndEditing(m_serverField); });
 }
 
 ClockSetViewController::~ClockSetViewController() = default;
@@ -101,19 +101,18 @@ void ClockSetViewController::didReceiveClocoInfoNotice(const QString &replyHex)
         qevaLog(lcScreens, QStringLiteral("ClockSetViewController: reply too short, dropped: %1").arg(replyHex));
         return;
     }
-    const QMap<QString, QString> &r = *reply;
-    // Only 01 is the digital clock; anything else shows the clock face.
-    segmentAction(r.value(QStringLiteral("clockType")).toInt(nullptr, 16) == 1 ? 1 : 0);
-    setXText(r.value(QStringLiteral("XLong")));
-    setYText(r.value(QStringLiteral("YLong")));
-    setWidthText(r.value(QStringLiteral("WLong")));
-    setHeightText(r.value(QStringLiteral("HLong")));
-    executeSwitchChange(r.value(QStringLiteral("isexecute")).toInt() == 1);
+    const auto r = OverlayCommands::ClockRecord::fromReply(*reply);
+    segmentAction(r.isDigital() ? 1 : 0);
+    setXText(r.x);
+    setYText(r.y);
+    setWidthText(r.width);
+    setHeightText(r.height);
+    executeSwitchChange(r.isRunning());
 }
 
 bool ClockSetViewController::textFieldShouldEndEditing(InputField *field)
 {
-    if (field != m_shebeiField || field->tag() != ShebeiTag)
+    if (field != m_serverField || field->tag() != ShebeiTag)
         return true;
     if (m_chooser->choose())
         sendClockinitializeInfo();
@@ -122,7 +121,7 @@ bool ClockSetViewController::textFieldShouldEndEditing(InputField *field)
 
 void ClockSetViewController::doneAction()
 {
-    if (m_shebeiField->text().isEmpty()) {
+    if (m_serverField->text().isEmpty()) {
         popups().showError(QCoreApplication::translate("ClockSetViewController", "请选择需要设定的设备"));
         return;
     }
@@ -132,12 +131,14 @@ void ClockSetViewController::doneAction()
 void ClockSetViewController::sendSetClockOrder()
 {
     auto value = [](const QString &text) { return HexCodec::returnReplaceNull(text); };
-    const QMap<QString, QString> parameters{
-        {QStringLiteral("weizhiX"), value(m_xText)},     {QStringLiteral("weizhiY"), value(m_yText)},
-        {QStringLiteral("daxiaoX"), value(m_widthText)}, {QStringLiteral("daxiaoY"), value(m_heightText)},
-        {QStringLiteral("clockType"), value(m_clockType)}, {QStringLiteral("isExecute"), value(m_isExecute)},
-    };
-    if (!QVmethodLib::sendSetClockOrderWithParameters(parameters)) {
+    OverlayCommands::ClockRecord record;
+    record.x = value(m_xText);
+    record.y = value(m_yText);
+    record.width = value(m_widthText);
+    record.height = value(m_heightText);
+    record.type = value(m_clockType);
+    record.run = value(m_isExecute);
+    if (!QVmethodLib::sendSetClockOrderWithParameters(record.parameters())) {
         popups().showError(QCoreApplication::translate("ClockSetViewController", "数值超出范围"));
         return;
     }

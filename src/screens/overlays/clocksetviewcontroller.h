@@ -30,7 +30,7 @@ public:
     ClockSetViewController();
     ~ClockSetViewController() override;
 
-    PickerField *shebeiField() const { return m_shebeiField; }
+    PickerField *shebeiField() const { return m_serverField; }
     QString xText() const { return m_xText; }
     void setXText(const QString &text);
     QString yText() const { return m_yText; }
@@ -74,7 +74,7 @@ protected:
 
 private:
     ServerChooser *m_chooser;
-    PickerField *m_shebeiField; // the chooser's field
+    PickerField *m_serverField; // the chooser's field
     QString m_xText, m_yText, m_widthText, m_heightText;
     int m_segmentIndex = 0;
     bool m_executeOn = true;

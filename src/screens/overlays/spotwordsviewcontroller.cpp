@@ -29,12 +29,12 @@ const char *const kFangxiangLabels[] = {
 
 SpotWordsViewController::SpotWordsViewController()
     : m_chooser(new ServerChooser(ShebeiTag, this))
-    , m_shebeiField(m_chooser->field())
+    , m_serverField(m_chooser->field())
     , m_colorField(new PickerField(ColorTag, this))
-    , m_fangxiangField(new PickerField(FangxiangTag, this))
+    , m_directionField(new PickerField(FangxiangTag, this))
 {
-    for (InputField *field : {static_cast<InputField *>(m_shebeiField), static_cast<InputField *>(m_colorField),
-                              static_cast<InputField *>(m_fangxiangField)})
+    for (InputField *field : {static_cast<InputField *>(m_serverField), static_cast<InputField *>(m_colorField),
+                              static_cast<InputField *>(m_directionField)})
         connect(field, &InputField::editingEnded, this, [this, field] { textFieldShouldEndEditing(field); });
 }
 
@@ -56,8 +56,8 @@ void SpotWordsViewController::viewDidLoad()
 
     // The fields start on the rows of the starting codes, so that ending
     // an edit without turning the wheel keeps what is shown.
-    showRow(m_colorField, QStringLiteral("1"));
-    showRow(m_fangxiangField, QStringLiteral("0"));
+    showRow(m_colorField, 1);
+    showRow(m_directionField, 0);
 
     // Only fills the field: the query goes to the server already selected.
     m_chooser->load();
@@ -76,7 +76,7 @@ void SpotWordsViewController::retranslate()
     for (const char *label : kFangxiangLabels)
         m_fangxiangArray << QCoreApplication::translate("SpotWordsViewController", label);
     m_colorField->retranslateItems(m_colorArray);
-    m_fangxiangField->retranslateItems(m_fangxiangArray);
+    m_directionField->retranslateItems(m_fangxiangArray);
 }
 
 void SpotWordsViewController::viewWillAppear()
@@ -92,11 +92,11 @@ void SpotWordsViewController::viewWillAppear()
         member = text; \
         Q_EMIT signal(); \
     }
-QEVA_TEXT_SETTER(setSuduText, m_suduText, suduTextChanged)
-QEVA_TEXT_SETTER(setDaxiaoText, m_daxiaoText, daxiaoTextChanged)
-QEVA_TEXT_SETTER(setWeizhiXText, m_weizhiXText, weizhiXTextChanged)
-QEVA_TEXT_SETTER(setWeizhiYText, m_weizhiYText, weizhiYTextChanged)
-QEVA_TEXT_SETTER(setWeizhiZText, m_weizhiZText, weizhiZTextChanged)
+QEVA_TEXT_SETTER(setSuduText, m_speedText, suduTextChanged)
+QEVA_TEXT_SETTER(setDaxiaoText, m_sizeText, daxiaoTextChanged)
+QEVA_TEXT_SETTER(setWeizhiXText, m_xText, weizhiXTextChanged)
+QEVA_TEXT_SETTER(setWeizhiYText, m_yText, weizhiYTextChanged)
+QEVA_TEXT_SETTER(setWeizhiZText, m_zText, weizhiZTextChanged)
 QEVA_TEXT_SETTER(setContentText, m_contentText, contentTextChanged)
 #undef QEVA_TEXT_SETTER
 
@@ -118,11 +118,9 @@ void SpotWordsViewController::effectSwitchAction(bool on)
     setEffect(on);
 }
 
-bool SpotWordsViewController::showRow(PickerField *field, const QString &index)
+bool SpotWordsViewController::showRow(PickerField *field, int row)
 {
-    bool ok = false;
-    const int row = index.toInt(&ok);
-    if (!ok || !field->selectRow(row))
+    if (!field->selectRow(row))
         return false;
     field->setText(field->wheelText());
     return true;
@@ -135,25 +133,25 @@ void SpotWordsViewController::didReceiveChabowenziInfoNotice(const QString &repl
         qevaLog(lcScreens, QStringLiteral("SpotWordsViewController: reply too short, dropped: %1").arg(replyHex));
         return;
     }
-    const QMap<QString, QString> &r = *reply;
-    setEffect(r.value(QStringLiteral("isWordsEffect")).toInt(nullptr, 16) == 1);
-    setSuduText(r.value(QStringLiteral("wordsSpeed")));
+    const auto r = OverlayCommands::SpotWordsRecord::fromReply(*reply);
+    setEffect(r.effect == QLatin1String("01"));
+    setSuduText(r.speed);
     // A code the lists do not know keeps the shown label and its code together.
-    if (showRow(m_colorField, r.value(QStringLiteral("colorIndex"))))
-        m_colorType = r.value(QStringLiteral("wordsColorHex"));
-    if (showRow(m_fangxiangField, r.value(QStringLiteral("fangxiangIndex"))))
-        m_fangxiangType = r.value(QStringLiteral("fangxiangHex"));
+    if (showRow(m_colorField, r.colorRow()))
+        m_colorType = r.color;
+    if (showRow(m_directionField, r.directionRow()))
+        m_fangxiangType = r.direction;
     Q_EMIT codesChanged();
-    setDaxiaoText(r.value(QStringLiteral("wordSize")));
-    setWeizhiXText(r.value(QStringLiteral("XLong")));
-    setWeizhiYText(r.value(QStringLiteral("YLong")));
-    setWeizhiZText(r.value(QStringLiteral("ZLong")));
-    setContentText(r.value(QStringLiteral("contentString")));
+    setDaxiaoText(r.size);
+    setWeizhiXText(r.x);
+    setWeizhiYText(r.y);
+    setWeizhiZText(r.z);
+    setContentText(r.text);
 }
 
 bool SpotWordsViewController::textFieldShouldEndEditing(InputField *field)
 {
-    const int row = field == m_shebeiField || field == m_colorField || field == m_fangxiangField
+    const int row = field == m_serverField || field == m_colorField || field == m_directionField
                         ? static_cast<PickerField *>(field)->wheelRow()
                         : -1;
     if (row < 0)
@@ -169,7 +167,7 @@ bool SpotWordsViewController::textFieldShouldEndEditing(InputField *field)
         Q_EMIT codesChanged();
         break;
     case FangxiangTag:
-        m_fangxiangField->setText(m_fangxiangArray.value(row));
+        m_directionField->setText(m_fangxiangArray.value(row));
         m_fangxiangType = m_fangxiangTypeArray.value(row);
         Q_EMIT codesChanged();
         break;
@@ -186,20 +184,19 @@ void SpotWordsViewController::sendSetSpotWords()
         return;
     }
     auto value = [](const QString &text) { return HexCodec::returnReplaceNull(text); };
-    const QMap<QString, QString> parameters{
-        {QStringLiteral("speed"), value(m_suduText)},
-        {QStringLiteral("wordsSize"), value(m_daxiaoText)},
-        {QStringLiteral("weizhiX"), value(m_weizhiXText)},
-        {QStringLiteral("weizhiY"), value(m_weizhiYText)},
-        {QStringLiteral("weizhiZ"), value(m_weizhiZText)},
-        {QStringLiteral("wordsString"), value(m_contentText)},
-        {QStringLiteral("isEffect"), value(m_isEffect)},
-        {QStringLiteral("colorType"), value(m_colorType)},
-        {QStringLiteral("fangxiangType"), value(m_fangxiangType)},
-    };
+    OverlayCommands::SpotWordsRecord record;
+    record.speed = value(m_speedText);
+    record.size = value(m_sizeText);
+    record.x = value(m_xText);
+    record.y = value(m_yText);
+    record.z = value(m_zText);
+    record.text = value(m_contentText);
+    record.effect = value(m_isEffect);
+    record.color = value(m_colorType);
+    record.direction = value(m_fangxiangType);
     QString misfit;
-    if (!QVmethodLib::sendSetSpotWordsWithParameters(parameters, &misfit)) {
-        popups().showError(misfit == QLatin1String("wordsString")
+    if (!QVmethodLib::sendSetSpotWordsWithParameters(record.parameters(), &misfit)) {
+        popups().showError(misfit == OverlayCommands::SpotWordsRecord::textKey()
                                ? QCoreApplication::translate("SpotWordsViewController", "文字过长")
                                : QCoreApplication::translate("SpotWordsViewController", "数值超出范围"));
         return;

@@ -35,19 +35,19 @@ public:
     SpotWordsViewController();
     ~SpotWordsViewController() override;
 
-    PickerField *shebeiField() const { return m_shebeiField; }
+    PickerField *shebeiField() const { return m_serverField; }
     PickerField *colorField() const { return m_colorField; }
-    PickerField *fangxiangField() const { return m_fangxiangField; }
+    PickerField *fangxiangField() const { return m_directionField; }
 
-    QString suduText() const { return m_suduText; }
+    QString suduText() const { return m_speedText; }
     void setSuduText(const QString &text);
-    QString daxiaoText() const { return m_daxiaoText; }
+    QString daxiaoText() const { return m_sizeText; }
     void setDaxiaoText(const QString &text);
-    QString weizhiXText() const { return m_weizhiXText; }
+    QString weizhiXText() const { return m_xText; }
     void setWeizhiXText(const QString &text);
-    QString weizhiYText() const { return m_weizhiYText; }
+    QString weizhiYText() const { return m_yText; }
     void setWeizhiYText(const QString &text);
-    QString weizhiZText() const { return m_weizhiZText; }
+    QString weizhiZText() const { return m_zText; }
     void setWeizhiZText(const QString &text);
     QString contentText() const { return m_contentText; }
     void setContentText(const QString &text);
@@ -87,15 +87,15 @@ private:
     void setEffect(bool on);
     // Shows the label of a reply's index and takes its code; an index past
     // the list leaves both as they were.
-    static bool showRow(PickerField *field, const QString &index);
+    static bool showRow(PickerField *field, int row);
 
     ServerChooser *m_chooser;
-    PickerField *m_shebeiField; // the chooser's field
+    PickerField *m_serverField; // the chooser's field
     PickerField *m_colorField;
-    PickerField *m_fangxiangField;
+    PickerField *m_directionField;
     QStringList m_colorArray, m_colorTypeArray;
     QStringList m_fangxiangArray, m_fangxiangTypeArray;
-    QString m_suduText, m_daxiaoText, m_weizhiXText, m_weizhiYText, m_weizhiZText, m_contentText;
+    QString m_speedText, m_sizeText, m_xText, m_yText, m_zText, m_contentText;
     bool m_effectOn = true;
     QString m_isEffect = QStringLiteral("01");
     QString m_colorType = QStringLiteral("01");

@@ -51,11 +51,11 @@ void PlayWindowSetViewController::setField(QString &field, const QString &text)
     Q_EMIT fieldsChanged();
 }
 
-void PlayWindowSetViewController::setWeizhiX(const QString &text) { setField(m_weizhiX, text); }
-void PlayWindowSetViewController::setWeizhiY(const QString &text) { setField(m_weizhiY, text); }
-void PlayWindowSetViewController::setDaxiaoX(const QString &text) { setField(m_daxiaoX, text); }
-void PlayWindowSetViewController::setDaxiaoY(const QString &text) { setField(m_daxiaoY, text); }
-void PlayWindowSetViewController::setQiehuanjiange(const QString &text) { setField(m_qiehuanjiange, text); }
+void PlayWindowSetViewController::setWeizhiX(const QString &text) { setField(m_x, text); }
+void PlayWindowSetViewController::setWeizhiY(const QString &text) { setField(m_y, text); }
+void PlayWindowSetViewController::setDaxiaoX(const QString &text) { setField(m_width, text); }
+void PlayWindowSetViewController::setDaxiaoY(const QString &text) { setField(m_height, text); }
+void PlayWindowSetViewController::setQiehuanjiange(const QString &text) { setField(m_interval, text); }
 
 void PlayWindowSetViewController::viewDidLoad()
 {
@@ -118,15 +118,16 @@ void PlayWindowSetViewController::didReceiveWindowInfoNotice(const QString &repl
     const auto info = WindowCommands::getPlayWindowInitInfoWithModelNotice(replyHex);
     if (!info)
         return;
+    const auto record = WindowCommands::WindowRecord::fromReply(*info, QString());
     // Negative positions come as their number with the sign, like "-5".
-    m_weizhiX = info->value(QStringLiteral("XLong"));
-    m_weizhiY = info->value(QStringLiteral("YLong"));
-    m_daxiaoX = info->value(QStringLiteral("WLong"));
-    m_daxiaoY = info->value(QStringLiteral("HLong"));
-    m_qiehuanjiange = info->value(QStringLiteral("Changejiange"));
+    m_x = record.x;
+    m_y = record.y;
+    m_width = record.width;
+    m_height = record.height;
+    m_interval = QString::number(record.intervalNumber());
     Q_EMIT fieldsChanged();
 
-    const int code = info->value(QStringLiteral("ChangeType")).toInt();
+    const int code = int(record.effectNumber());
     if (code < m_animationField->count()) {
         m_animationField->selectRow(code);
         chooseAnimation(code);
@@ -147,9 +148,9 @@ bool PlayWindowSetViewController::sendSetWindowString()
         popups().showError(QCoreApplication::translate("PlayWindowSetViewController", "请选择需要设定的设备"));
         return false;
     }
-    const QString x = HexCodec::returnReplaceNull(m_weizhiX), y = HexCodec::returnReplaceNull(m_weizhiY),
-                  w = HexCodec::returnReplaceNull(m_daxiaoX), h = HexCodec::returnReplaceNull(m_daxiaoY);
-    const qint64 interval = WindowCommands::windowGeometryValue(m_qiehuanjiange);
+    const QString x = HexCodec::returnReplaceNull(m_x), y = HexCodec::returnReplaceNull(m_y),
+                  w = HexCodec::returnReplaceNull(m_width), h = HexCodec::returnReplaceNull(m_height);
+    const qint64 interval = WindowCommands::windowGeometryValue(m_interval);
     // The request has no form for a position left of or above the screen.
     if (WindowCommands::windowGeometryValue(x) < 0 || WindowCommands::windowGeometryValue(y) < 0) {
         popups().showError(QCoreApplication::translate("PlayWindowSetViewController", "窗口位置不能为负数"));
@@ -162,18 +163,17 @@ bool PlayWindowSetViewController::sendSetWindowString()
             return false;
         }
     }
-    const QVariantMap parameters{
-        {QStringLiteral("windowID"), HexCodec::returnReplaceNull(cm.currentWindowID)},
-        {QStringLiteral("IsFullScreen"), m_isFullScreen},
-        {QStringLiteral("IsUpTop"), m_isUpTop},
-        {QStringLiteral("weizhiX"), x},
-        {QStringLiteral("weizhiY"), y},
-        {QStringLiteral("daxiaoX"), w},
-        {QStringLiteral("daxiaoY"), h},
-        {QStringLiteral("animationHex"), m_animationHex},
-        {QStringLiteral("qiehuanjiangeHex"), HexCodec::TenToHex(interval)},
-    };
-    QVmethodLib::sendSetWindowStringWithParameters(parameters);
+    WindowCommands::WindowRecord record;
+    record.windowId = HexCodec::returnReplaceNull(cm.currentWindowID);
+    record.fullScreen = m_isFullScreen;
+    record.onTop = m_isUpTop;
+    record.x = x;
+    record.y = y;
+    record.width = w;
+    record.height = h;
+    record.effect = m_animationHex;
+    record.interval = HexCodec::TenToHex(interval);
+    QVmethodLib::sendSetWindowStringWithParameters(record.parameters());
     popups().showSuccess(QCoreApplication::translate("PlayWindowSetViewController", "设置成功"));
     return true;
 }

@@ -34,11 +34,11 @@ public:
     // The ten switch effects, the index being the code.
     static QStringList animationLabels();
 
-    QString weizhiX() const { return m_weizhiX; }
-    QString weizhiY() const { return m_weizhiY; }
-    QString daxiaoX() const { return m_daxiaoX; }
-    QString daxiaoY() const { return m_daxiaoY; }
-    QString qiehuanjiange() const { return m_qiehuanjiange; }
+    QString weizhiX() const { return m_x; }
+    QString weizhiY() const { return m_y; }
+    QString daxiaoX() const { return m_width; }
+    QString daxiaoY() const { return m_height; }
+    QString qiehuanjiange() const { return m_interval; }
     void setWeizhiX(const QString &text);
     void setWeizhiY(const QString &text);
     void setDaxiaoX(const QString &text);
@@ -75,7 +75,7 @@ private:
     // A code with no name here: shown by its number.
     void showUnknownEffect(int code);
 
-    QString m_weizhiX, m_weizhiY, m_daxiaoX, m_daxiaoY, m_qiehuanjiange;
+    QString m_x, m_y, m_width, m_height, m_interval;
     PickerField *m_animationField;
     QString m_isFullScreen = QStringLiteral("02");
     QString m_isUpTop = QStringLiteral("02");

@@ -21,10 +21,10 @@ const QString kNo = QStringLiteral("NO");
 // A scheme is its window and its id; two records of one scheme are one choice.
 bool sameScheme(const QVariantMap &a, const QVariantMap &b)
 {
-    return a.value(QStringLiteral("projectIDHex")).toString().compare(b.value(QStringLiteral("projectIDHex")).toString(),
-                                                                       Qt::CaseInsensitive) == 0 &&
-           a.value(QStringLiteral("windIDHex")).toString().compare(b.value(QStringLiteral("windIDHex")).toString(),
-                                                                    Qt::CaseInsensitive) == 0;
+    const auto first = TimedPlayCommands::SchemeRecord::fromScheme(a);
+    const auto second = TimedPlayCommands::SchemeRecord::fromScheme(b);
+    return first.id.compare(second.id, Qt::CaseInsensitive) == 0 &&
+           first.windowId.compare(second.windowId, Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
@@ -36,7 +36,7 @@ AddTimePlayViewController::AddTimePlayViewController(QObject *parent)
         QVariantList rows;
         for (const QVariant &v : dataSource()) {
             const QVariantMap record = v.toMap();
-            rows << QVariantMap{{QStringLiteral("projectName"), record.value(QStringLiteral("projectName"))},
+            rows << QVariantMap{{QStringLiteral("projectName"), TimedPlayCommands::SchemeRecord::fromScheme(record).name},
                                 {kChecked, record.value(kChecked).toString() == kYes}};
         }
         m_schemeModel->setRows(rows);
@@ -226,7 +226,7 @@ void AddTimePlayViewController::buttonAction(int tag)
         // has would overwrite that scheme on the server, so it is skipped.
         QSet<qint64> taken;
         for (const QVariant &v : dataSource())
-            taken.insert(TimePlay::hexNumber(v.toMap().value(QStringLiteral("projectIDHex")).toString()));
+            taken.insert(TimePlay::hexNumber(TimedPlayCommands::SchemeRecord::fromScheme(v.toMap()).id));
         qint64 id = dataSource().size() + 1;
         while (id <= 0xff && taken.contains(id))
             ++id;

@@ -13,26 +13,26 @@
 TimePlayWordsViewController::TimePlayWordsViewController(QObject *parent)
     : KTBaseViewController(parent)
     , m_colorField(new PickerField(ColorTag, this))
-    , m_fangxiangField(new PickerField(FangxiangTag, this))
+    , m_directionField(new PickerField(FangxiangTag, this))
 {
     // Turning the wheel shows the row at once; ending the edit takes it too.
     connect(m_colorField, &PickerField::rowSelected, this, &TimePlayWordsViewController::takeColorRow);
     connect(m_colorField, &PickerField::applied, this, &TimePlayWordsViewController::takeColorRow);
-    connect(m_fangxiangField, &PickerField::rowSelected, this, &TimePlayWordsViewController::takeFangxiangRow);
-    connect(m_fangxiangField, &PickerField::applied, this, &TimePlayWordsViewController::takeFangxiangRow);
+    connect(m_directionField, &PickerField::rowSelected, this, &TimePlayWordsViewController::takeDirectionRow);
+    connect(m_directionField, &PickerField::applied, this, &TimePlayWordsViewController::takeDirectionRow);
 }
 
 void TimePlayWordsViewController::viewDidLoad()
 {
     m_colorTypes = ColorList::codes();
-    m_fangxiangTypes = TimePlay::directionCodes();
+    m_directionTypes = TimePlay::directionCodes();
     configureBarbuttonItemStyle(0, QString(), [this] { nextStepAction(); });
     retranslate(); // the title, the button and the label lists, into their fields
     m_isEffect = QStringLiteral("01");
     m_effectOn = true;
     // The fields show the codes that would be sent if left alone.
     takeColorRow(m_colorTypes.indexOf(QStringLiteral("01")));
-    takeFangxiangRow(m_fangxiangTypes.indexOf(QStringLiteral("00")));
+    takeDirectionRow(m_directionTypes.indexOf(QStringLiteral("00")));
     Q_EMIT codesChanged();
 }
 
@@ -41,7 +41,7 @@ void TimePlayWordsViewController::retranslate()
     setTitle(QCoreApplication::translate("TimePlayWordsViewController", "定时播放方案设定"));
     setRightBarButtonTitle(QCoreApplication::translate("TimePlayWordsViewController", "下一步"));
     m_colorField->retranslateItems(ColorList::labels());
-    m_fangxiangField->retranslateItems(TimePlay::directionLabels());
+    m_directionField->retranslateItems(TimePlay::directionLabels());
 }
 
 void TimePlayWordsViewController::viewWillAppear()
@@ -52,23 +52,23 @@ void TimePlayWordsViewController::viewWillAppear()
 
 void TimePlayWordsViewController::refillFromWordsDict()
 {
-    const QVariantMap words = m_passValueDict.value(QStringLiteral("wordsDict")).toMap();
-    auto hex = [&words](const char *key) { return words.value(QLatin1String(key)).toString(); };
-    auto decimal = [&hex](const char *key) { return QString::number(TimePlay::hexNumber(hex(key))); };
+    // The hand-over carries the scheme's text settings as the scheme holds them.
+    const auto scheme = TimedPlayCommands::SchemeRecord::fromScheme(m_passValueDict);
+    auto decimal = [](const QString &hex) { return QString::number(TimePlay::hexNumber(hex)); };
 
-    setWordString(TimePlay::textFromHex(hex("wordString")));
-    setSuduText(decimal("wordSpeedHex"));
-    setWordSizeText(decimal("wordSizeHex"));
-    const qint64 color = TimePlay::hexNumber(hex("wordColorHex"));
+    setWordString(TimePlay::textFromHex(scheme.text));
+    setSuduText(decimal(scheme.textSpeed));
+    setWordSizeText(decimal(scheme.textSize));
+    const qint64 color = TimePlay::hexNumber(scheme.textColor);
     if (color < m_colorField->count())
         m_colorField->selectRow(int(color));
-    const qint64 fangxiang = TimePlay::hexNumber(hex("wordFangxiangHex"));
-    if (fangxiang < m_fangxiangField->count())
-        m_fangxiangField->selectRow(int(fangxiang));
-    setXText(decimal("wordXHex"));
-    setYText(decimal("wordYHex"));
-    setZText(decimal("wordZHex"));
-    switchChangeValueAction(TimePlay::hexNumber(hex("wordIsExistHex")) != 0);
+    const qint64 direction = TimePlay::hexNumber(scheme.textDirection);
+    if (direction < m_directionField->count())
+        m_directionField->selectRow(int(direction));
+    setXText(decimal(scheme.textX));
+    setYText(decimal(scheme.textY));
+    setZText(decimal(scheme.textZ));
+    switchChangeValueAction(TimePlay::hexNumber(scheme.textOn) != 0);
 }
 
 void TimePlayWordsViewController::takeColorRow(int row)
@@ -82,13 +82,13 @@ void TimePlayWordsViewController::takeColorRow(int row)
     }
 }
 
-void TimePlayWordsViewController::takeFangxiangRow(int row)
+void TimePlayWordsViewController::takeDirectionRow(int row)
 {
-    if (row < 0 || row >= m_fangxiangTypes.size() || row >= m_fangxiangField->count())
+    if (row < 0 || row >= m_directionTypes.size() || row >= m_directionField->count())
         return;
-    m_fangxiangField->setText(m_fangxiangField->items().at(row));
-    if (m_fangxiangType != m_fangxiangTypes.at(row)) {
-        m_fangxiangType = m_fangxiangTypes.at(row);
+    m_directionField->setText(m_directionField->items().at(row));
+    if (m_fangxiangType != m_directionTypes.at(row)) {
+        m_fangxiangType = m_directionTypes.at(row);
         Q_EMIT codesChanged();
     }
 }
@@ -107,7 +107,7 @@ void TimePlayWordsViewController::nextStepAction()
 {
     // One-byte and two-byte fields: a value that does not fit would be
     // written wider and shift the rest of the frame on the server.
-    const qint64 speed = TimePlay::leadingInteger(m_suduText);
+    const qint64 speed = TimePlay::leadingInteger(m_speedText);
     const qint64 size = TimePlay::leadingInteger(m_wordSizeText);
     if (speed < 0 || speed > 0xff || size < 0 || size > 0xff) {
         popups().showError(QCoreApplication::translate("TimePlayWordsViewController", "播放速度和字体大小应在0到255之间"));
@@ -180,7 +180,7 @@ void TimePlayWordsViewController::setText(QString &member, const QString &text)
 }
 
 void TimePlayWordsViewController::setWordString(const QString &text) { setText(m_wordString, text); }
-void TimePlayWordsViewController::setSuduText(const QString &text) { setText(m_suduText, text); }
+void TimePlayWordsViewController::setSuduText(const QString &text) { setText(m_speedText, text); }
 void TimePlayWordsViewController::setWordSizeText(const QString &text) { setText(m_wordSizeText, text); }
 void TimePlayWordsViewController::setXText(const QString &text) { setText(m_xText, text); }
 void TimePlayWordsViewController::setYText(const QString &text) { setText(m_yText, text); }

@@ -40,7 +40,7 @@ public:
 
     QString wordString() const { return m_wordString; }
     void setWordString(const QString &text);
-    QString suduText() const { return m_suduText; }
+    QString suduText() const { return m_speedText; }
     void setSuduText(const QString &text);
     QString wordSizeText() const { return m_wordSizeText; }
     void setWordSizeText(const QString &text);
@@ -52,7 +52,7 @@ public:
     void setZText(const QString &text);
 
     PickerField *colorField() const { return m_colorField; }
-    PickerField *fangxiangField() const { return m_fangxiangField; }
+    PickerField *fangxiangField() const { return m_directionField; }
     bool isEffectOn() const { return m_effectOn; }
     QString isEffect() const { return m_isEffect; }
     QString colorType() const { return m_colorType; }
@@ -77,15 +77,15 @@ private:
     // Shows a picker row's label in its field and takes its code; a row
     // that is not in the list changes nothing.
     void takeColorRow(int row);
-    void takeFangxiangRow(int row);
+    void takeDirectionRow(int row);
     void setText(QString &member, const QString &text);
 
     QString m_windowID;
     QVariantMap m_passValueDict;
-    QString m_wordString, m_suduText, m_wordSizeText, m_xText, m_yText, m_zText;
+    QString m_wordString, m_speedText, m_wordSizeText, m_xText, m_yText, m_zText;
     PickerField *m_colorField;
-    PickerField *m_fangxiangField;
-    QStringList m_colorTypes, m_fangxiangTypes;
+    PickerField *m_directionField;
+    QStringList m_colorTypes, m_directionTypes;
     bool m_effectOn = true;
     QString m_isEffect = QStringLiteral("01");
     QString m_colorType = QStringLiteral("01");

@@ -46,10 +46,10 @@ void TimingPlayViewController::viewWillAppear()
 
 void TimingPlayViewController::refillFromChooseDict()
 {
-    setProjectName(m_chooseDict.value(QStringLiteral("projectName")).toString());
+    const auto scheme = TimedPlayCommands::SchemeRecord::fromScheme(m_chooseDict);
+    setProjectName(scheme.name);
 
-    const QVariantMap clock = m_chooseDict.value(QStringLiteral("clockDict")).toMap();
-    switch (TimePlay::leadingInteger(clock.value(QStringLiteral("clockTypeHex")).toString())) {
+    switch (TimePlay::leadingInteger(scheme.clockType)) {
     case 1:
         setClock(true, DigitalClockSegment);
         break;
@@ -60,16 +60,13 @@ void TimingPlayViewController::refillFromChooseDict()
         setClock(false, m_segmentIndex);
         break;
     }
-    auto decimal = [&clock](const char *key) {
-        return QString::number(TimePlay::hexNumber(clock.value(QLatin1String(key)).toString()));
-    };
-    setClockX(decimal("clockXHex"));
-    setClockY(decimal("clockYHex"));
-    setClockWidth(decimal("clockWHex"));
-    setClockHeight(decimal("clockHHex"));
+    auto decimal = [](const QString &hex) { return QString::number(TimePlay::hexNumber(hex)); };
+    setClockX(decimal(scheme.clockX));
+    setClockY(decimal(scheme.clockY));
+    setClockWidth(decimal(scheme.clockWidth));
+    setClockHeight(decimal(scheme.clockHeight));
 
-    const QVariantMap time = m_chooseDict.value(QStringLiteral("timeDict")).toMap();
-    const QString schedule = TimePlay::textFromHex(time.value(QStringLiteral("timeStartString")).toString());
+    const QString schedule = TimePlay::textFromHex(scheme.schedule);
     // The accumulated text starts from the stored schedule too, so that
     // "添加日期" adds to it instead of silently dropping it.
     setSchedule(schedule, schedule);
@@ -153,7 +150,7 @@ void TimingPlayViewController::nextStepAction()
     m_passValueDict = {
         {QStringLiteral("ProjectNameHex"), HexCodec::chineseToHex(m_projectName)},
         {QStringLiteral("ProjectNameLenHex"), HexCodec::TenToHex(name.size())},
-        {QStringLiteral("projectIDHex"), m_chooseDict.value(QStringLiteral("projectIDHex")).toString()},
+        {QStringLiteral("projectIDHex"), TimedPlayCommands::SchemeRecord::fromScheme(m_chooseDict).id},
         {QStringLiteral("clockDict"),
          QVariantMap{
              {QStringLiteral("clockTypeHex"), m_clockType},
