@@ -97,7 +97,7 @@ QVariantMap TimedPlayFamily::state() const
                 {QStringLiteral("wordIsExist"), int(s.wordIsExist)},
                 {QStringLiteral("wordSpeed"), int(s.wordSpeed)},
                 {QStringLiteral("wordColor"), int(s.wordColor)},
-                {QStringLiteral("wordFangxiang"), int(s.wordFangxiang)},
+                {QStringLiteral("wordFangxiang"), int(s.wordDirection)},
                 {QStringLiteral("wordSize"), int(s.wordSize)},
                 {QStringLiteral("wordPosition"), QVariantList{s.wordX, s.wordY, s.wordZ}},
                 {QStringLiteral("words"), text(s.words)},
@@ -126,7 +126,7 @@ QByteArray TimedPlayFamily::schemeReply(const Scheme &s) const
     SimFrameWriter w(0x5602);
     w.u8(s.window).u8(s.id).u16(quint16(s.name.size())).bytes(s.name);
     w.u8(s.clockType).u16(s.clockX).u16(s.clockY).u16(s.clockW).u16(s.clockH);
-    w.u8(s.wordIsExist).u8(s.wordSpeed).u8(s.wordColor).u8(s.wordFangxiang).u8(s.wordSize);
+    w.u8(s.wordIsExist).u8(s.wordSpeed).u8(s.wordColor).u8(s.wordDirection).u8(s.wordSize);
     w.u16(s.wordX).u16(s.wordY).u16(s.wordZ);
     w.u16(quint16(s.words.size())).bytes(s.words);
     w.u16(quint16(s.schedule.size())).bytes(s.schedule);
@@ -248,7 +248,7 @@ bool TimedPlayFamily::parameterFrame(const SimRequest &q, const QString &sender)
     s.wordIsExist = r.u8("text effect");
     s.wordSpeed = r.u8("text speed");
     s.wordColor = r.u8("text colour");
-    s.wordFangxiang = r.u8("text direction");
+    s.wordDirection = r.u8("text direction");
     s.wordSize = r.u8("text size");
     s.wordX = r.u16("text x");
     s.wordY = r.u16("text y");

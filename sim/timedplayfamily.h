@@ -34,7 +34,7 @@ public:
         QByteArray name; // UTF-8, as the phone wrote it
         quint8 clockType = 0;
         quint16 clockX = 0, clockY = 0, clockW = 0, clockH = 0;
-        quint8 wordIsExist = 0, wordSpeed = 0, wordColor = 0, wordFangxiang = 0, wordSize = 0;
+        quint8 wordIsExist = 0, wordSpeed = 0, wordColor = 0, wordDirection = 0, wordSize = 0;
         quint16 wordX = 0, wordY = 0, wordZ = 0;
         QByteArray words;    // UTF-8
         QByteArray schedule; // UTF-8, "yyyy/MM/dd~yyyy/MM/dd#HH:mm:ss~HH:mm:ss;" per range

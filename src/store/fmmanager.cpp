@@ -242,7 +242,7 @@ bool FMManager::insertObjectByUserName(const QString &userName, const QString &d
 bool FMManager::updateUserInfoByUserName(const QString &userName, const QString &devicePassword,
                                          const QString &deviceWindowHex, const QString &deviceWindowNum,
                                          const QString &userId, const QString &deviceName,
-                                         const QString &shebeiHexString, const QString &deviceLoginState)
+                                         const QString &serverInfoHex, const QString &deviceLoginState)
 {
     m_userIdsValid = false;
     ++m_userInfoGeneration;
@@ -250,7 +250,7 @@ bool FMManager::updateUserInfoByUserName(const QString &userName, const QString 
                                  "deviceWindowNum = ?,deviceName = ?,deviceInfo1 = ?,deviceInfo2 = ? "
                                  "where userId = ?"),
                   {userName, devicePassword, deviceWindowHex, deviceWindowNum, deviceName,
-                   deviceLoginState, shebeiHexString, userId});
+                   deviceLoginState, serverInfoHex, userId});
 }
 
 bool FMManager::selectDeviceInfoWith(const QString &userId)

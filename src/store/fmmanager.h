@@ -69,7 +69,7 @@ public:
     bool updateUserInfoByUserName(const QString &userName, const QString &devicePassword,
                                   const QString &deviceWindowHex, const QString &deviceWindowNum,
                                   const QString &userId, const QString &deviceName,
-                                  const QString &shebeiHexString, const QString &deviceLoginState);
+                                  const QString &serverInfoHex, const QString &deviceLoginState);
     // Whether a row has this userId (and this deviceWindowHex).
     bool selectDeviceInfoWith(const QString &userId);
     bool selectDeviceInfoWith(const QString &userId, const QString &windowNumHex);

@@ -21,12 +21,12 @@ namespace {
 const char *const kContext = "SystemSetViewController";
 
 // Labels in code order: the row is the code.
-const char *const kShipinLabels[] = {
+const char *const kVideoSourceLabels[] = {
     QT_TRANSLATE_NOOP("SystemSetViewController", "自动"),
     QT_TRANSLATE_NOOP("SystemSetViewController", "A20"),
     QT_TRANSLATE_NOOP("SystemSetViewController", "HDMI"),
 };
-const char *const kXuanzhuanLabels[] = {
+const char *const kRotationLabels[] = {
     QT_TRANSLATE_NOOP("SystemSetViewController", "0°"),
     QT_TRANSLATE_NOOP("SystemSetViewController", "90°"),
     QT_TRANSLATE_NOOP("SystemSetViewController", "180°"),
@@ -57,13 +57,13 @@ int byteValue(const QMap<QString, QString> &reply, const char *key)
 
 SystemSetViewController::SystemSetViewController()
     : m_chooser(new ServerChooser(ShebeiTag, this))
-    , m_beijingYanseField(new PickerField(BeijingYanseTag, this))
-    , m_shipinyuanField(new PickerField(ShipinyuanTag, this))
-    , m_xuanzhuanduField(new PickerField(XuanzhuanduTag, this))
+    , m_backgroundColourField(new PickerField(BeijingYanseTag, this))
+    , m_videoSourceField(new PickerField(ShipinyuanTag, this))
+    , m_rotationField(new PickerField(XuanzhuanduTag, this))
     , m_setTimeField(new DateTimeField(DateTimeField::Time, SetTimeTag, this))
 {
-    for (InputField *field : std::initializer_list<InputField *>{m_chooser->field(), m_beijingYanseField,
-                                                                  m_shipinyuanField, m_xuanzhuanduField, m_setTimeField})
+    for (InputField *field : std::initializer_list<InputField *>{m_chooser->field(), m_backgroundColourField,
+                                                                  m_videoSourceField, m_rotationField, m_setTimeField})
         connect(field, &InputField::editingEnded, this, [this, field] { textFieldShouldEndEditing(field); });
 }
 
@@ -83,10 +83,10 @@ void SystemSetViewController::viewDidLoad()
 {
     m_colorTypeArray = ColorList::codes();
     m_shipinTypeArray.clear();
-    for (int i = 0; i < int(std::size(kShipinLabels)); ++i)
+    for (int i = 0; i < int(std::size(kVideoSourceLabels)); ++i)
         m_shipinTypeArray << code(i);
     m_xuanzhuanTypeArray.clear();
-    for (int i = 0; i < int(std::size(kXuanzhuanLabels)); ++i)
+    for (int i = 0; i < int(std::size(kRotationLabels)); ++i)
         m_xuanzhuanTypeArray << code(i);
     retranslate(); // the title and the label lists, into their fields
 
@@ -106,14 +106,14 @@ void SystemSetViewController::retranslate()
     setTitle(QCoreApplication::translate("SystemSetViewController", "系统设置"));
     m_colorArray = ColorList::labels();
     m_shipinArray.clear();
-    for (const char *label : kShipinLabels)
+    for (const char *label : kVideoSourceLabels)
         m_shipinArray << translated(label);
     m_xuanzhuanArray.clear();
-    for (const char *label : kXuanzhuanLabels)
+    for (const char *label : kRotationLabels)
         m_xuanzhuanArray << translated(label);
-    m_beijingYanseField->retranslateItems(m_colorArray);
-    m_shipinyuanField->retranslateItems(m_shipinArray);
-    m_xuanzhuanduField->retranslateItems(m_xuanzhuanArray);
+    m_backgroundColourField->retranslateItems(m_colorArray);
+    m_videoSourceField->retranslateItems(m_shipinArray);
+    m_rotationField->retranslateItems(m_xuanzhuanArray);
 }
 
 void SystemSetViewController::viewWillAppear()
@@ -157,7 +157,7 @@ void SystemSetViewController::didReceiveSystemInfoNotice(const QString &replyHex
 
     const QString light = info.value(QStringLiteral("lightValue"));
     setLiangdu(light, light.toInt());
-    showLabel(m_beijingYanseField, info.value(QStringLiteral("beijingColor")));
+    showLabel(m_backgroundColourField, info.value(QStringLiteral("beijingColor")));
 
     // A text that is not UTF-8 is left out of the reply: the field keeps its own.
     if (info.contains(QStringLiteral("restartTimeString"))) {
@@ -181,8 +181,8 @@ void SystemSetViewController::didReceiveSystemInfoNotice(const QString &replyHex
     m_blueSlider = m_blueValue.toInt();
     Q_EMIT colourChanged();
 
-    showLabel(m_shipinyuanField, info.value(QStringLiteral("shipinyuan")));
-    showLabel(m_xuanzhuanduField, info.value(QStringLiteral("xuanzhuandu")));
+    showLabel(m_videoSourceField, info.value(QStringLiteral("shipinyuan")));
+    showLabel(m_rotationField, info.value(QStringLiteral("xuanzhuandu")));
 
     m_hasSystemInfo = true;
     Q_EMIT codesChanged();
@@ -195,7 +195,7 @@ void SystemSetViewController::didReceiveSystemYinliangValueInfoNotice(const QStr
         qevaLog(lcScreens, QStringLiteral("system settings: volume reply dropped, shorter than its layout"));
         return;
     }
-    m_yinliangMaximum = parsed->value(QStringLiteral("MaxyinliangValue")).toInt();
+    m_volumeMaximum = parsed->value(QStringLiteral("MaxyinliangValue")).toInt();
     const QString volume = parsed->value(QStringLiteral("TheyinliangValue"));
     setYinliang(volume, volume.toInt());
 }
@@ -395,20 +395,20 @@ void SystemSetViewController::blueValueChange(double value)
 void SystemSetViewController::setLiangdu(const QString &text, double slider)
 {
     m_liangdu = text;
-    m_liangduSlider = slider;
+    m_brightnessSlider = slider;
     Q_EMIT liangduChanged();
 }
 
 void SystemSetViewController::setYinliang(const QString &text, double slider)
 {
     m_yinliang = text;
-    m_yinliangSlider = slider;
+    m_volumeSlider = slider;
     Q_EMIT yinliangChanged();
 }
 
-void SystemSetViewController::setSwitches(bool kaiji, bool login, bool single)
+void SystemSetViewController::setSwitches(bool restart, bool login, bool single)
 {
-    m_kaijiSwitch = kaiji;
+    m_kaijiSwitch = restart;
     m_loginSwitch = login;
     m_singleSwitch = single;
     Q_EMIT switchesChanged();

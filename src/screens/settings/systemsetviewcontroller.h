@@ -79,11 +79,11 @@ public:
     bool hasSystemInfo() const { return m_hasSystemInfo; }
 
     QString liangdu() const { return m_liangdu; }
-    double liangduSliderValue() const { return m_liangduSlider; }
+    double liangduSliderValue() const { return m_brightnessSlider; }
     static double liangduMaximum() { return 255; }
     QString yinliang() const { return m_yinliang; }
-    double yinliangSliderValue() const { return m_yinliangSlider; }
-    double yinliangMaximum() const { return m_yinliangMaximum; }
+    double yinliangSliderValue() const { return m_volumeSlider; }
+    double yinliangMaximum() const { return m_volumeMaximum; }
     QString redValue() const { return m_redValue; }
     QString greenValue() const { return m_greenValue; }
     QString blueValue() const { return m_blueValue; }
@@ -97,9 +97,9 @@ public:
     bool singleSwitch() const { return m_singleSwitch; }
 
     PickerField *shebeiField() const;
-    PickerField *beijingYanseField() const { return m_beijingYanseField; }
-    PickerField *shipinyuanField() const { return m_shipinyuanField; }
-    PickerField *xuanzhuanduField() const { return m_xuanzhuanduField; }
+    PickerField *beijingYanseField() const { return m_backgroundColourField; }
+    PickerField *shipinyuanField() const { return m_videoSourceField; }
+    PickerField *xuanzhuanduField() const { return m_rotationField; }
     DateTimeField *setTimeField() const { return m_setTimeField; }
 
     QList<DeviceInfo> shebeiArray() const;
@@ -146,7 +146,7 @@ protected:
 private:
     void setLiangdu(const QString &text, double slider);
     void setYinliang(const QString &text, double slider);
-    void setSwitches(bool kaiji, bool login, bool single);
+    void setSwitches(bool restart, bool login, bool single);
     bool sendColour();
     // The success pop-up for a frame that went out, else the reason it did not.
     bool report(bool sent);
@@ -158,9 +158,9 @@ private:
     static void showLabel(PickerField *field, const QString &index);
 
     ServerChooser *m_chooser;
-    PickerField *m_beijingYanseField;
-    PickerField *m_shipinyuanField;
-    PickerField *m_xuanzhuanduField;
+    PickerField *m_backgroundColourField;
+    PickerField *m_videoSourceField;
+    PickerField *m_rotationField;
     DateTimeField *m_setTimeField;
 
     QStringList m_colorArray, m_colorTypeArray;
@@ -178,10 +178,10 @@ private:
     bool m_hasSystemInfo = false;
 
     QString m_liangdu = QString::number(kDefaultLiangdu);
-    double m_liangduSlider = kDefaultLiangdu;
+    double m_brightnessSlider = kDefaultLiangdu;
     QString m_yinliang = QString::number(kDefaultYinliang);
-    double m_yinliangSlider = kDefaultYinliang;
-    double m_yinliangMaximum = 15;
+    double m_volumeSlider = kDefaultYinliang;
+    double m_volumeMaximum = 15;
     QString m_redValue = QStringLiteral("255");
     QString m_greenValue = QStringLiteral("255");
     QString m_blueValue = QStringLiteral("255");
